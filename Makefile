@@ -1,0 +1,67 @@
+# Thin front door over CMake presets. `make run` and `make test` install what
+# is missing first (Debian packages), then build.
+JOBS ?= $(shell nproc)
+CTEST = ctest --output-on-failure -j $(JOBS)
+WINE_STATE = build/mingw/wine
+
+.PHONY: all setup native mingw mingw32 asan run test test-native test-asan \
+        test-wine screenshots bench fuzz lint format clean wine-stop
+
+all: native mingw
+
+setup:
+	@scripts/setup.sh
+
+native: setup
+	@cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+asan: setup
+	@cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+mingw: setup
+	@cmake --preset mingw >/dev/null
+	cmake --build --preset mingw -j $(JOBS)
+
+mingw32: setup
+	@cmake --preset mingw32 >/dev/null
+	cmake --build --preset mingw32 -j $(JOBS)
+
+run: mingw
+	scripts/run.sh build/mingw
+
+test: native asan mingw mingw32
+	$(CTEST) --test-dir build/native
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(CTEST) --test-dir build/asan
+	scripts/wine-session.sh start $(WINE_STATE)
+	$(CTEST) --test-dir build/mingw; rc=$$?; scripts/wine-session.sh stop $(WINE_STATE); exit $$rc
+
+test-native: native
+	$(CTEST) --test-dir build/native
+
+test-wine: mingw
+	scripts/wine-session.sh start $(WINE_STATE)
+	$(CTEST) --test-dir build/mingw; rc=$$?; scripts/wine-session.sh stop $(WINE_STATE); exit $$rc
+
+screenshots: mingw
+	scripts/screenshots.sh build/mingw
+
+bench: setup
+	scripts/bench.sh
+
+fuzz: setup
+	scripts/fuzz.sh
+
+lint: native
+	scripts/lint.sh
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+wine-stop:
+	scripts/wine-session.sh stop $(WINE_STATE)
+
+clean:
+	scripts/wine-session.sh stop $(WINE_STATE) 2>/dev/null || true
+	rm -rf build

@@ -1,0 +1,15 @@
+# Cross-compiles for 32-bit Windows with MinGW-w64 (posix threads). Built to
+# keep the 32-bit structure layouts honest; this machine's Wine cannot run it.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(ORVANTE_MINGW_TRIPLE i686-w64-mingw32)
+
+set(CMAKE_C_COMPILER   ${ORVANTE_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ORVANTE_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${ORVANTE_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ORVANTE_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

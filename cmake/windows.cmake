@@ -1,0 +1,101 @@
+# Windows build: the platform layer, the tool, and the tests that run under Wine.
+
+set(ORVANTE_WIN32_DEFINITIONS UNICODE _UNICODE _WIN32_WINNT=0x0601
+    WINVER=0x0601 NOMINMAX DIRECTINPUT_VERSION=0x0800)
+set(ORVANTE_WIN32_LIBS ole32 oleaut32 uuid comctl32 comdlg32 winmm shell32
+    user32 gdi32 advapi32 psapi dxguid wbemuuid version)
+
+target_compile_definitions(orvante_core PUBLIC ${ORVANTE_WIN32_DEFINITIONS})
+
+add_library(orvante_platform STATIC ${ORVANTE_PLATFORM_SOURCES})
+target_link_libraries(orvante_platform PUBLIC orvante_core ${ORVANTE_WIN32_LIBS})
+target_compile_options(orvante_platform PRIVATE ${ORVANTE_WARNINGS})
+
+# Only system DLLs may be imported: the C++ runtime, libgcc and winpthread are
+# linked in.
+set(ORVANTE_STATIC_LINK -static -static-libgcc -static-libstdc++)
+
+# The resource script: dialogs, bitmaps, icon, manifest and the packed text
+# tables. A static library would drop resources, so every executable that
+# opens a dialog compiles it in.
+set(ORVANTE_RC ${PROJECT_SOURCE_DIR}/src/resources/orvante.rc)
+file(GLOB ORVANTE_RC_INPUTS CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/src/resources/*.rc
+     ${PROJECT_SOURCE_DIR}/src/resources/*.h
+     ${PROJECT_SOURCE_DIR}/src/resources/*.manifest
+     ${PROJECT_SOURCE_DIR}/src/resources/art/*)
+set(ORVANTE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+file(MAKE_DIRECTORY ${ORVANTE_GENERATED_DIR})
+set_source_files_properties(${ORVANTE_RC} PROPERTIES
+    OBJECT_DEPENDS "${ORVANTE_RC_INPUTS};${ORVANTE_GENERATED_RC_INPUTS}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${PROJECT_SOURCE_DIR}/src/resources -I${ORVANTE_GENERATED_DIR}")
+
+function(orvante_windows_executable target)
+  add_executable(${target} ${ARGN} ${ORVANTE_RC})
+  target_link_libraries(${target} PRIVATE orvante_platform)
+  target_link_options(${target} PRIVATE ${ORVANTE_STATIC_LINK} -municode)
+  target_compile_options(${target} PRIVATE ${ORVANTE_WARNINGS})
+  if(TARGET orvante_text_tables)
+    add_dependencies(${target} orvante_text_tables)
+  endif()
+endfunction()
+
+orvante_windows_executable(orvante-config
+    ${PROJECT_SOURCE_DIR}/src/shell/entry_win32.cpp)
+set_target_properties(orvante-config PROPERTIES WIN32_EXECUTABLE ON)
+
+if(NOT ORVANTE_TESTS)
+  return()
+endif()
+
+# ---- Tests under Wine ----------------------------------------------------
+include(GoogleTest)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# A tiny windowless program that keeps Wine's desktop process alive for the
+# whole run, so that it is not restarted (attached to CTest's pipes) per test.
+add_executable(wine-keepalive ${PROJECT_SOURCE_DIR}/tests/windows/support/keepalive_win32.cpp)
+target_compile_definitions(wine-keepalive PRIVATE ${ORVANTE_WIN32_DEFINITIONS})
+target_link_options(wine-keepalive PRIVATE ${ORVANTE_STATIC_LINK} -municode -mwindows)
+
+file(GLOB ORVANTE_WINDOWS_TESTS CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/tests/windows/*.cpp
+     ${PROJECT_SOURCE_DIR}/tests/windows/support/*.cpp)
+list(FILTER ORVANTE_WINDOWS_TESTS EXCLUDE REGEX "/keepalive_win32\\.cpp$")
+orvante_windows_executable(orvante-tests ${ORVANTE_WINDOWS_TESTS})
+target_link_libraries(orvante-tests PRIVATE gtest)
+target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows)
+add_dependencies(orvante-tests orvante-config wine-keepalive)
+target_compile_definitions(orvante-tests PRIVATE
+    ORVANTE_CONFIG_EXE="orvante-config.exe")
+
+# Wine runs in a private prefix and home inside this build folder.
+set(ORVANTE_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+set(ORVANTE_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${ORVANTE_WINE_STATE})
+set_target_properties(orvante-tests PROPERTIES
+    CROSSCOMPILING_EMULATOR "${ORVANTE_WINE_RUN}")
+
+# The wrapper starts the Wine session (Xvfb, wineserver, keep-alive) on first
+# use; `make test` stops it after the run.
+file(GENERATE OUTPUT ${ORVANTE_WINE_STATE}/session.env
+     CONTENT "KEEPALIVE=$<TARGET_FILE:wine-keepalive>\n")
+
+# All Wine tests share one display, one prefix and one settings folder.
+gtest_discover_tests(orvante-tests
+    TEST_PREFIX "wine."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
+
+# The shipped executable may import system DLLs only.
+add_test(NAME package.imports_only_system_dlls
+         COMMAND ${CMAKE_COMMAND}
+                 -DOBJDUMP=${ORVANTE_MINGW_TRIPLE}-objdump
+                 -DEXE=$<TARGET_FILE:orvante-config>
+                 -P ${PROJECT_SOURCE_DIR}/cmake/check-imports.cmake)
+
+add_test(NAME wine.sandbox.user_folders_stay_in_build_folder
+         COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-sandbox.sh ${ORVANTE_WINE_STATE})

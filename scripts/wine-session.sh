@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# wine-session.sh start|stop|ensure STATE
+#
+# start:  Xvfb on a display of its own, the private prefix (created once per
+#         state folder), a persistent wineserver and the keep-alive program,
+#         all detached from the caller's streams so CTest never waits on them.
+# ensure: start unless a session of this state folder is already running.
+# stop:   wineserver -k, then Xvfb (in this order, or X errors appear).
+set -euo pipefail
+cmd=$1 state=$2
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine-env.sh
+source "$here/wine-env.sh" "$state"
+
+running() {
+  [[ -f "$wine_state/xvfb.pid" ]] && kill -0 "$(cat "$wine_state/xvfb.pid")" 2>/dev/null &&
+    xwininfo -root -display "$(cat "$wine_state/display")" >/dev/null 2>&1
+}
+
+start_xvfb() {
+  local n
+  for n in $(seq 90 190); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$wine_state/xvfb.log" 2>&1 9>&- &
+    echo $! >"$wine_state/xvfb.pid"
+    for _ in $(seq 100); do
+      if xwininfo -root -display ":$n" >/dev/null 2>&1; then
+        echo ":$n" >"$wine_state/display"
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$(cat "$wine_state/xvfb.pid")" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "wine-session: could not start Xvfb" >&2
+  return 1
+}
+
+wine_quiet() { "$WINE" "$@" </dev/null >/dev/null 2>&1 9>&-; }
+
+make_prefix() {
+  [[ -f "$WINEPREFIX/.orvante-ready" ]] && return 0
+  echo "wine-session: creating the Wine prefix in $WINEPREFIX" >&2
+  rm -rf "$WINEPREFIX"
+  wine_quiet wineboot --init
+  "$WINESERVER" -w
+  # Tahoma and MS Sans Serif for correct dialog metrics; IPA Gothic for Japanese.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+  cp /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$fonts/" 2>/dev/null || true
+  local reg="$wine_state/prefix-setup.reg"
+  cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+"Decorated"="Y"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"MS UI Gothic"="IPAGothic"
+"MS Gothic"="IPAGothic"
+"MS PGothic"="IPAPGothic"
+"Meiryo"="IPAPGothic"
+"Yu Gothic UI"="IPAPGothic"
+REG
+  wine_quiet regedit /S "$reg"
+  "$WINESERVER" -w
+  touch "$WINEPREFIX/.orvante-ready"
+}
+
+start() {
+  mkdir -p "$wine_state"
+  exec 9>"$wine_state/session.lock"
+  flock 9
+  if running; then return 0; fi
+  start_xvfb
+  make_prefix
+  setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- &
+  wine_quiet wineboot
+  local keepalive=""
+  [[ -f "$wine_state/session.env" ]] && keepalive=$(sed -n 's/^KEEPALIVE=//p' "$wine_state/session.env")
+  if [[ -n "$keepalive" && -f "$keepalive" ]]; then
+    setsid "$WINE" "$keepalive" </dev/null >/dev/null 2>&1 9>&- &
+  fi
+}
+
+stop() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  if [[ -f "$wine_state/xvfb.pid" ]]; then
+    kill "$(cat "$wine_state/xvfb.pid")" 2>/dev/null || true
+    rm -f "$wine_state/xvfb.pid" "$wine_state/display"
+  fi
+}
+
+case $cmd in
+  start | ensure) start ;;
+  stop) stop ;;
+  *) echo "usage: $0 start|ensure|stop STATE" >&2; exit 2 ;;
+esac

@@ -1,0 +1,18 @@
+// Resource ids shared by the resource scripts and the code. The numbers are
+// the ones the game's tool has always used; dialogs of different windows reuse
+// control numbers, so each window's controls are named under its own prefix.
+#pragma once
+
+// ---- Icon and bitmaps --------------------------------------------------------
+#define IDI_APP 100
+
+// ---- Main window (dialog 103) --------------------------------------------------
+#define IDD_MAIN 103
+
+// ---- Message dialogs (117 Yes/No, 118 OK, 119 Yes/No/Cancel) -----------------
+
+// ---- General settings window (111) and its pages (112, 126, 127, 128) --------
+
+// ---- Gamepad settings window (101) and gamepad test window (102) -------------
+
+// ---- System information window (110) and its pages (122 to 125) --------------

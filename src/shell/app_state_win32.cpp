@@ -1,0 +1,190 @@
+#include "shell/app_state_win32.h"
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "foundation/paths_win32.h"
+#include "foundation/replace_file_win32.h"
+
+namespace {
+
+struct ApplicationState {
+    HINSTANCE instance = nullptr;
+    Utf8String programFolder;
+    wchar_t userSettingsFolder[SettingsPathCapacity] = {};
+    // False when the settings folder path does not fit its buffer.
+    bool settingsPathUsable = true;
+    wchar_t languageFilePath[SettingsPathCapacity] = {};
+    LanguageSettings languageAsRead = {};
+    LanguageSettings language = {LanguageFileMagic, 0};
+    HBRUSH transparentStaticBrush = nullptr;
+};
+ApplicationState app;
+
+// Progress: 0 not started, 1 running, 2 done. Result: -1 not yet tested.
+volatile LONG latestProgress = 0;
+volatile LONG latestResult = -1;
+
+const wchar_t LanguageFileName[] = L"config.lng";
+
+// Reads up to `count` bytes from the start of a file; the number read, or
+// -1 when the file cannot be opened. `minimumSize` skips shorter files.
+int readFileStart(const wchar_t* path, unsigned char* bytes, DWORD count, DWORD minimumSize = 0)
+{
+    const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    DWORD got = 0;
+    if (GetFileSize(file, nullptr) < minimumSize || !ReadFile(file, bytes, count, &got, nullptr))
+        got = 0;
+    CloseHandle(file);
+    return static_cast<int>(got);
+}
+
+std::optional<std::uint8_t> languageFromRegistry()
+{
+    std::wstring keyName = L"SOFTWARE\\Tallowin\\";
+    Utf16String productName;
+    Utf8String(ProductFolderName()).ToUtf16(productName);
+    keyName += wideText(productName);
+
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    const LSTATUS status =
+        RegQueryValueExW(key, L"Language", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_DWORD)
+        return std::nullopt;
+    return languageFromRegistryValue(value);
+}
+
+bool copyInto(wchar_t (&out)[SettingsPathCapacity], const wchar_t* first, const wchar_t* second = L"")
+{
+    const std::size_t firstLength = std::wcslen(first);
+    const std::size_t secondLength = std::wcslen(second);
+    if (firstLength + secondLength >= SettingsPathCapacity)
+        return false;
+    std::wmemcpy(out, first, firstLength);
+    std::wmemcpy(out + firstLength, second, secondLength + 1);
+    return true;
+}
+
+}  // namespace
+
+bool IsLatestVariant()
+{
+    if (InterlockedCompareExchange(&latestProgress, 0, 0) != 2 &&
+        InterlockedCompareExchange(&latestProgress, 1, 0) == 0) {
+        const bool exists = fileExists(Utf8String::Concat(app.programFolder, "\\latest.txt"));
+        InterlockedCompareExchange(&latestResult, exists ? 1 : 0, -1);
+        InterlockedCompareExchange(&latestProgress, 2, 1);
+    }
+    while (InterlockedExchangeAdd(&latestProgress, 0) != 2)
+        Sleep(1);
+    return InterlockedExchangeAdd(&latestResult, 0) != 0;
+}
+
+const char* ProductFolderName()
+{
+    return IsLatestVariant() ? "ORVANTE Beta Version LATEST" : "ORVANTE Beta Version";
+}
+
+std::uint8_t DefaultLanguageIndex(const wchar_t* languageFilePath)
+{
+    if (languageFilePath[0] != 0) {
+        unsigned char bytes[5] = {};
+        const int got = readFileStart(languageFilePath, bytes, sizeof bytes, sizeof bytes);
+        if (const auto fromFile = languageFromFileBytes(bytes, got < 0 ? 0 : static_cast<std::size_t>(got)))
+            return *fromFile;
+    }
+    if (const auto fromRegistry = languageFromRegistry())
+        return *fromRegistry;
+    return LanguageIdToIndex(GetUserDefaultLangID());
+}
+
+LanguageSettings ReadLanguageSettings(const wchar_t* languageFilePath, LanguageSettings& asRead)
+{
+    unsigned char bytes[8] = {};
+    const int got = languageFilePath[0] ? readFileStart(languageFilePath, bytes, sizeof bytes) : -1;
+    std::memcpy(&asRead, bytes, sizeof bytes);
+    if (const auto settings = decodeLanguageFile(bytes, got < 0 ? 0 : static_cast<std::size_t>(got)))
+        return *settings;
+    LanguageSettings settings{LanguageFileMagic, 0};
+    setLanguageIndex(settings, DefaultLanguageIndex(languageFilePath));
+    return settings;
+}
+
+bool InitializeApplication(HINSTANCE instance)
+{
+    wchar_t modulePath[MAX_PATH] = {};
+    if (GetModuleFileNameW(nullptr, modulePath, MAX_PATH) == 0)
+        return false;
+    if (wchar_t* lastSeparator = std::wcsrchr(modulePath, L'\\'))
+        *lastSeparator = 0;
+    app.programFolder = utf16Text(modulePath);
+    RemoveTrailingSeparator(app.programFolder);
+
+    Utf8String folder;
+    if (GetDocumentsFolder(folder)) {
+        folder.Append("\\My Games\\");
+        folder.Append(ProductFolderName());
+    }
+    Utf16String wideFolder;
+    folder.ToUtf16(wideFolder);
+
+    // A folder that does not fit the settings paths is neither created nor
+    // used: the tool then runs with its defaults and leaves its files alone.
+    std::wstring languagePath = std::wstring(wideText(wideFolder)) + L"\\" + LanguageFileName;
+    app.settingsPathUsable = languagePath.size() < SettingsPathCapacity;
+    if (app.settingsPathUsable) {
+        createDirectory(folder);  // failure shows later as defaults and unsaved files
+        copyInto(app.userSettingsFolder, wideText(wideFolder));
+        copyInto(app.languageFilePath, languagePath.c_str());
+    }
+    app.language = ReadLanguageSettings(app.languageFilePath, app.languageAsRead);
+
+    app.instance = instance;
+    app.transparentStaticBrush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    return true;
+}
+
+void ShutdownApplication()
+{
+    DeleteObject(app.transparentStaticBrush);
+    app.transparentStaticBrush = nullptr;
+}
+
+HINSTANCE AppInstance() { return app.instance; }
+const Utf8String& ProgramFolder() { return app.programFolder; }
+const wchar_t* UserSettingsFolder() { return app.userSettingsFolder; }
+
+bool SettingsFilePath(const wchar_t* fileName, wchar_t (&out)[SettingsPathCapacity])
+{
+    out[0] = 0;
+    if (!app.settingsPathUsable)
+        return false;
+    std::wstring path = std::wstring(app.userSettingsFolder) + L"\\" + fileName;
+    return copyInto(out, path.c_str());
+}
+
+std::uint8_t LanguageIndex() { return languageIndexOf(app.language); }
+void SetLanguageIndex(std::uint8_t index) { setLanguageIndex(app.language, index); }
+const LanguageSettings& CurrentLanguageSettings() { return app.language; }
+const LanguageSettings& LanguageSettingsAsRead() { return app.languageAsRead; }
+
+bool SaveLanguageSettings()
+{
+    if (app.languageFilePath[0] == 0)
+        return false;
+    unsigned char bytes[8];
+    encodeLanguageFile(app.language, bytes);
+    return writeFileReplacing(app.languageFilePath, bytes, sizeof bytes);
+}
+
+HBRUSH TransparentStaticBrush() { return app.transparentStaticBrush; }
