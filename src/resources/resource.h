@@ -10,6 +10,10 @@
 #define IDD_MAIN 103
 
 // ---- Message dialogs (117 Yes/No, 118 OK, 119 Yes/No/Cancel) -----------------
+#define IDD_MESSAGE_YESNO 117
+#define IDD_MESSAGE_OK 118
+#define IDD_MESSAGE_YESNOCANCEL 119
+#define IDC_MESSAGE_TEXT 1087
 
 // ---- General settings window (111) and its pages (112, 126, 127, 128) --------
 

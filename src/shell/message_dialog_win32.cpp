@@ -1,0 +1,63 @@
+#include "shell/message_dialog_win32.h"
+
+#include <string>
+
+#include "resources/resource.h"
+#include "shell/text_table_win32.h"
+#include "shell/window_helpers_win32.h"
+
+namespace {
+
+// Carried from ShowMessageDialog to the dialog it opens; message dialogs are
+// never nested, so one pair serves them all.
+std::wstring MessageDialogTitle;
+std::wstring MessageDialogText;
+
+struct ButtonLabel {
+    int id;
+    std::uint32_t text;
+};
+constexpr ButtonLabel ButtonLabels[] = {{IDOK, 108}, {IDYES, 149}, {IDNO, 150}, {IDCANCEL, 151}};
+
+void onInitDialog(HWND dialog)
+{
+    SetDialogIcons(dialog);
+    SetWindowTextW(dialog, MessageDialogTitle.c_str());
+    SetDlgItemTextW(dialog, IDC_MESSAGE_TEXT, MessageDialogText.c_str());
+    for (const ButtonLabel& label : ButtonLabels) {
+        if (const HWND button = GetDlgItem(dialog, label.id))
+            SetWindowTextW(button, GetText(label.text));
+    }
+    CenterOnDesktop(dialog);
+}
+
+INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: case IDCANCEL: case IDYES: case IDNO:
+            EndDialog(dialog, LOWORD(wParam));
+            break;
+        }
+        return TRUE;
+    case WM_CLOSE:
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+int ShowMessageDialog(HWND owner, int dialog, std::uint32_t titleNumber, std::uint32_t messageNumber)
+{
+    MessageDialogTitle = GetText(titleNumber);
+    MessageDialogText = GetText(messageNumber);
+    return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog), owner,
+                                            messageDialogProc, 0));
+}

@@ -1,0 +1,70 @@
+// Plays a player's part against the real modal dialogs of the program.
+//
+// A script is a list of named steps. While the dialog under test runs its own
+// modal loop, a thread timer runs the current step on every tick; a step that
+// finds nothing to do yet returns false and is tried again. Anything that
+// opens another modal dialog must be posted, never sent. A watchdog ends
+// every dialog of the thread after the deadline, so a hang fails the test and
+// names the step that was stuck.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Player {
+
+inline constexpr INT_PTR WatchdogResult = -4242;
+
+class Script {
+public:
+    Script& then(std::string name, std::function<bool()> step);
+    // Runs `open` (which runs a modal dialog and returns its result) while the
+    // steps play. Returns what `open` returned.
+    INT_PTR run(const std::function<INT_PTR()>& open, DWORD deadlineMilliseconds = 20000);
+
+    bool finished() const { return next_ == steps_.size(); }
+    bool timedOut() const { return timedOut_; }
+    // The name of the step the script stopped at, or "" when all ran.
+    std::string pendingStep() const;
+
+private:
+    static void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD);
+    void tick();
+
+    struct Step {
+        std::string name;
+        std::function<bool()> action;
+    };
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    DWORD deadline_ = 0;
+    bool timedOut_ = false;
+    bool inStep_ = false;
+};
+
+// The visible, enabled dialog of this thread whose caption is `caption`, or
+// any such dialog when `caption` is null; the topmost one wins.
+HWND activeDialog(const wchar_t* caption = nullptr);
+// The active dialog that has a control with this id.
+HWND activeDialogWithControl(int controlId);
+
+std::wstring windowText(HWND window);
+std::wstring controlText(HWND dialog, int controlId);
+
+// Presses a button as a click would (posted, so a dialog it opens can run).
+void click(HWND dialog, int controlId);
+// Selects an entry of a combo box and sends the selection-change notification
+// a player's choice would produce.
+void chooseComboEntry(HWND dialog, int controlId, int index);
+// Presses the dialog's close box (posted WM_CLOSE).
+void closeBox(HWND dialog);
+// Presses Escape in the dialog (posted to the focused control).
+void escape(HWND dialog);
+
+// Processes pending messages of this thread until none are left.
+void pumpUntilIdle();
+
+}  // namespace Player

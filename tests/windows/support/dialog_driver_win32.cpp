@@ -1,0 +1,143 @@
+#include "support/dialog_driver.h"
+
+#include <utility>
+
+namespace Player {
+namespace {
+
+constexpr UINT TickMilliseconds = 15;
+Script* currentScript = nullptr;
+
+struct DialogSearch {
+    const wchar_t* caption;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK considerWindow(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<DialogSearch*>(parameter);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    if (search.caption && windowText(window) != search.caption)
+        return TRUE;
+    if (search.controlId != 0 && !GetDlgItem(window, search.controlId))
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+HWND findDialog(const wchar_t* caption, int controlId)
+{
+    DialogSearch search{caption, controlId, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), considerWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK endDialog(HWND window, LPARAM)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32770") == 0)
+        EndDialog(window, WatchdogResult);
+    return TRUE;
+}
+
+}  // namespace
+
+Script& Script::then(std::string name, std::function<bool()> step)
+{
+    steps_.push_back({std::move(name), std::move(step)});
+    return *this;
+}
+
+std::string Script::pendingStep() const { return finished() ? std::string() : steps_[next_].name; }
+
+void CALLBACK Script::onTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (currentScript)
+        currentScript->tick();
+}
+
+void Script::tick()
+{
+    if (inStep_)
+        return;
+    if (GetTickCount() > deadline_) {
+        if (!timedOut_) {
+            timedOut_ = true;
+            EnumThreadWindows(GetCurrentThreadId(), endDialog, 0);
+        }
+        return;
+    }
+    if (finished())
+        return;
+    inStep_ = true;
+    if (steps_[next_].action())
+        ++next_;
+    inStep_ = false;
+}
+
+INT_PTR Script::run(const std::function<INT_PTR()>& open, DWORD deadlineMilliseconds)
+{
+    Script* outer = currentScript;
+    currentScript = this;
+    deadline_ = GetTickCount() + deadlineMilliseconds;
+    const UINT_PTR timer = SetTimer(nullptr, 0, TickMilliseconds, onTick);
+    const INT_PTR result = open();
+    KillTimer(nullptr, timer);
+    currentScript = outer;
+    pumpUntilIdle();
+    return result;
+}
+
+HWND activeDialog(const wchar_t* caption) { return findDialog(caption, 0); }
+HWND activeDialogWithControl(int controlId) { return findDialog(nullptr, controlId); }
+
+std::wstring windowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring controlText(HWND dialog, int controlId) { return windowText(GetDlgItem(dialog, controlId)); }
+
+void click(HWND dialog, int controlId)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, controlId)));
+}
+
+void chooseComboEntry(HWND dialog, int controlId, int index)
+{
+    const HWND combo = GetDlgItem(dialog, controlId);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void closeBox(HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }
+
+void escape(HWND dialog)
+{
+    // The key goes where a keyboard would send it; the dialog manager turns
+    // it into IDCANCEL.
+    HWND focus = GetFocus();
+    if (!focus || (focus != dialog && !IsChild(dialog, focus)))
+        focus = dialog;
+    PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(focus, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+}
+
+void pumpUntilIdle()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace Player
