@@ -5,6 +5,9 @@
 
 // ---- Icon and bitmaps --------------------------------------------------------
 #define IDI_APP 100
+#define IDB_MAIN_BACKGROUND 120
+#define IDB_MAIN_BANNER 121
+#define IDB_GAMEPAD_BACKGROUND 131
 
 // ---- Main window (dialog 103) --------------------------------------------------
 #define IDD_MAIN 103
