@@ -169,12 +169,11 @@ TEST_F(VideoPage, FullScreenIsOfferedOnlyForSizesTheAdapterReports)
         if (changed)
             session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
         EXPECT_EQ(IDOK, session.run());
-        const auto saved = readConfig();
         if (!changed) {
-            EXPECT_TRUE(saved.empty());
+            EXPECT_FALSE(configExists());
             continue;
         }
-        const GeneralSettings settings = decodeGeneralSettings(saved.data(), saved.size());
+        const GeneralSettings settings = savedSettings();
         EXPECT_EQ(size, sizeText(settings.width, settings.height));
         EXPECT_EQ(fullScreen ? 1 : 0, settings.displayMode);
         removeSettingsFile(L"config.sys");
@@ -221,6 +220,5 @@ TEST_F(VideoPage, ChoosingAMultisamplingLineStoresItsLevel)
     session.act("OK", [](HWND window) { Player::click(window, IDOK); });
     session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
     EXPECT_EQ(IDOK, session.run());
-    const auto saved = readConfig();
-    EXPECT_EQ(samples - 1, decodeGeneralSettings(saved.data(), saved.size()).multisampleLevel);
+    EXPECT_EQ(samples - 1, savedSettings().multisampleLevel);
 }

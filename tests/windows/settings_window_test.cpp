@@ -183,8 +183,7 @@ TEST_F(GeneralSettingsWindow, OkRefusesPortsOutsideTheGamesRange)
             EXPECT_EQ(IDOK, session.run());
             EXPECT_EQ(changed, configExists());
             if (changed) {
-                const auto saved = readConfig();
-                EXPECT_EQ(55551u, decodeGeneralSettings(saved.data(), saved.size()).port);
+                EXPECT_EQ(55551u, savedSettings().port);
             }
             continue;
         }
@@ -338,6 +337,5 @@ TEST_F(GeneralSettingsWindow, PortFieldTakesDigitsOnly)
     });
     session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
     EXPECT_EQ(IDOK, session.run());
-    const auto saved = readConfig();
-    EXPECT_EQ(55300u, decodeGeneralSettings(saved.data(), saved.size()).port);
+    EXPECT_EQ(55300u, savedSettings().port);
 }

@@ -51,6 +51,8 @@ std::wstring configPath();
 // The file's bytes; empty when it does not exist.
 std::vector<unsigned char> readConfig();
 bool configExists();
+// The record config.sys holds now, as the game would read it.
+GeneralSettings savedSettings();
 void writeConfig(const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> bytesOf(const GeneralSettings& settings);
 // A valid record with every reserved byte set, so that a save that dropped

@@ -169,6 +169,12 @@ std::vector<unsigned char> readConfig()
     return bytes;
 }
 
+GeneralSettings savedSettings()
+{
+    const auto bytes = readConfig();
+    return decodeGeneralSettings(bytes.data(), bytes.size());
+}
+
 bool configExists()
 {
     return GetFileAttributesW(configPath().c_str()) != INVALID_FILE_ATTRIBUTES;
