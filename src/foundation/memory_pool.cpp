@@ -56,7 +56,10 @@ std::uint32_t readHeader(const void* block)
     return header;
 }
 
-std::size_t strideOf(const PoolShape& shape) { return HeaderRoom + shape.blockSize; }
+std::size_t strideOf(const PoolShape& shape)
+{
+    return HeaderRoom + shape.blockSize;
+}
 
 // Spin lock: the first to raise the counter to 1 holds it; the others back
 // off for a millisecond and try again.
@@ -68,9 +71,15 @@ void lock()
     }
 }
 
-void unlock() { state.lockWord.fetch_sub(1, std::memory_order_release); }
+void unlock()
+{
+    state.lockWord.fetch_sub(1, std::memory_order_release);
+}
 
-unsigned clampCategory(unsigned category) { return category < CategoryCount ? category : CategoryCount - 1; }
+unsigned clampCategory(unsigned category)
+{
+    return category < CategoryCount ? category : CategoryCount - 1;
+}
 
 void releasePools()
 {
@@ -108,7 +117,7 @@ void* allocateLocked(std::size_t size, unsigned category)
 {
     state.usage[clampCategory(category)] += static_cast<std::uint32_t>(size);
     if (!state.poolsBuilt)
-        buildPools();  // when the heap cannot hold them, every block comes from the heap
+        buildPools(); // when the heap cannot hold them, every block comes from the heap
     ++state.liveCount;
 
     // The first pool whose blocks are strictly larger; an exhausted pool
@@ -160,7 +169,7 @@ __attribute__((init_priority(101)))
 #endif
 KeepAlive keepAlive;
 
-}  // namespace
+} // namespace
 
 void* allocate(std::size_t size, std::uint32_t /*reserved*/, unsigned category)
 {
@@ -221,4 +230,4 @@ std::string usageReport()
     return report;
 }
 
-}  // namespace Qorm::Memory
+} // namespace Qorm::Memory
