@@ -44,6 +44,10 @@ orvante_windows_executable(orvante-config
     ${PROJECT_SOURCE_DIR}/src/shell/entry_win32.cpp)
 set_target_properties(orvante-config PROPERTIES WIN32_EXECUTABLE ON)
 
+if(ORVANTE_BENCH)
+  add_subdirectory(bench)
+endif()
+
 if(NOT ORVANTE_TESTS)
   return()
 endif()
