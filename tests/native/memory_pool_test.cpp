@@ -159,3 +159,24 @@ TEST(MemoryPool, UsageReportHasOneLinePerCategory)
     EXPECT_NE(std::string::npos, report.find("Memory[99] Used "));
     EXPECT_EQ(100, std::count(report.begin(), report.end(), '\n'));
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+#define POOL_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define POOL_TEST_ASAN 1
+#endif
+#endif
+
+#if defined(POOL_TEST_ASAN)
+TEST(MemoryPoolDeathTest, AddressSanitizerCatchesAnOverrunInsideAPoolBlock)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            auto* block = static_cast<volatile char*>(allocate(40, 0, TestCategory));
+            block[40] = 1;
+        },
+        "use-after-poison|heap-buffer-overflow");
+}
+#endif
