@@ -117,7 +117,8 @@ TEST_F(GeneralSettingsWindow, SavingWritesEveryPagesEditsAndKeepsReservedBytes)
         session.answer(IDD_MESSAGE_YESNOCANCEL, 110, c.answer);
         EXPECT_EQ(IDOK, session.run());
         EXPECT_EQ(bytesOf(c.saved ? expected : stored), readConfig());
-        EXPECT_FALSE(GetFileAttributesW(temporaryPath().c_str()) != INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temporaryPath().c_str()))
+            << "temporary file left";
     }
 }
 
