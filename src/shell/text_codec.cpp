@@ -125,7 +125,7 @@ std::vector<Match> parseItems(std::span<const std::uint8_t> data, PexParse parse
     return items;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::vector<std::uint8_t>> unpackTextBlock(std::span<const std::uint8_t> block)
 {

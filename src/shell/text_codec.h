@@ -20,9 +20,10 @@ inline constexpr std::size_t PexMaxCopy = 17;
 std::optional<std::vector<std::uint8_t>> unpackTextBlock(std::span<const std::uint8_t> block);
 
 enum class PexParse {
-    Optimal,  // fewest bits over all ways to cut the data into items
-    Greedy,   // longest copy at each position; kept to measure the optimal parse against
+    Optimal, // fewest bits over all ways to cut the data into items
+    Greedy,  // longest copy at each position; kept to measure the optimal parse against
 };
 
 // The PEX block for `data`.
-std::vector<std::uint8_t> packTextBlock(std::span<const std::uint8_t> data, PexParse parse = PexParse::Optimal);
+std::vector<std::uint8_t> packTextBlock(std::span<const std::uint8_t> data,
+                                        PexParse parse = PexParse::Optimal);

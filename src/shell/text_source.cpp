@@ -52,7 +52,10 @@ void appendUtf16(std::u16string& out, char32_t c)
     out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 class LineParser {
 public:
@@ -125,8 +128,7 @@ private:
                 case '"': text.push_back(u'"'); break;
                 case '\\': text.push_back(u'\\'); break;
                 default:
-                    error = std::string("unknown escape \\") + escaped +
-                            " (known: \\r, \\n, \\\" and \\\\)";
+                    error = std::string("unknown escape \\") + escaped + " (known: \\r, \\n, \\\" and \\\\)";
                     return false;
                 }
                 continue;
@@ -150,7 +152,7 @@ private:
     std::size_t at_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 bool parseTextSource(std::string_view source, std::vector<TextEntry>& entries, TextSourceError& error)
 {
@@ -158,7 +160,7 @@ bool parseTextSource(std::string_view source, std::vector<TextEntry>& entries, T
     if (source.substr(0, 3) == "\xEF\xBB\xBF")
         source.remove_prefix(3);
 
-    std::map<unsigned, std::pair<std::size_t, std::u16string>> texts;  // number -> line, text
+    std::map<unsigned, std::pair<std::size_t, std::u16string>> texts; // number -> line, text
     std::size_t lineNumber = 0;
     while (!source.empty()) {
         ++lineNumber;
@@ -178,7 +180,8 @@ bool parseTextSource(std::string_view source, std::vector<TextEntry>& entries, T
             return false;
         const std::string name = "text " + std::to_string(number);
         if (const auto earlier = texts.find(number); earlier != texts.end()) {
-            error.message = name + " is given twice (first on line " + std::to_string(earlier->second.first) + ")";
+            error.message =
+                name + " is given twice (first on line " + std::to_string(earlier->second.first) + ")";
             return false;
         }
         if (text.empty()) {

@@ -17,7 +17,7 @@
 #include "shell/text_table.h"
 
 struct TextSourceError {
-    std::size_t line = 0;  // 1-based
+    std::size_t line = 0; // 1-based
     std::string message;
 };
 

@@ -4,8 +4,8 @@
 
 namespace {
 
-const std::uint8_t ShippedHeader[StringTableHeaderSize] = {'S', 'T', 'R', 'T', 0x00, 0x01, 0xFF, 0xFE,
-                                                           0x20, 0x20, 0, 0, 0, 0, 0, 0};
+const std::uint8_t ShippedHeader[StringTableHeaderSize] = {'S',  'T',  'R', 'T', 0x00, 0x01, 0xFF, 0xFE,
+                                                           0x20, 0x20, 0,   0,   0,    0,    0,    0};
 
 std::uint16_t readU16(const std::uint8_t* bytes)
 {
@@ -18,7 +18,7 @@ void appendU16(std::vector<std::uint8_t>& out, std::uint16_t value)
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-}  // namespace
+} // namespace
 
 const char16_t* TextTable::find(std::uint32_t number) const
 {

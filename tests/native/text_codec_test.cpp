@@ -18,7 +18,10 @@ class Stream {
 public:
     Stream& literal(std::uint8_t byte) { return field(1, 0).field(8, byte); }
     // A copy of count + 2 bytes from 4096 - position bytes back.
-    Stream& copy(unsigned position, unsigned count) { return field(1, 1).field(12, position).field(4, count); }
+    Stream& copy(unsigned position, unsigned count)
+    {
+        return field(1, 1).field(12, position).field(4, count);
+    }
 
     Bytes block(std::uint32_t unpackedSize) const
     {
@@ -46,11 +49,17 @@ private:
     std::size_t bits_ = 0;
 };
 
-Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
-std::optional<Bytes> unpack(const Bytes& block) { return unpackTextBlock(block); }
+std::optional<Bytes> unpack(const Bytes& block)
+{
+    return unpackTextBlock(block);
+}
 
-}  // namespace
+} // namespace
 
 TEST(PexDecoder, ReadsBitsLeastSignificantFirst)
 {
@@ -68,8 +77,11 @@ TEST(PexDecoder, DecodesHandBuiltStreams)
         Bytes expected;
     };
     const Case cases[] = {
-        {"a stream that starts with a copy yields zeros from the history", Stream().copy(0, 3), 5, Bytes(5, 0)},
-        {"a copy from 4096 back in mid-stream reaches the zero history", Stream().literal('x').copy(0, 0), 3,
+        {"a stream that starts with a copy yields zeros from the history", Stream().copy(0, 3), 5,
+         Bytes(5, 0)},
+        {"a copy from 4096 back in mid-stream reaches the zero history",
+         Stream().literal('x').copy(0, 0),
+         3,
          {'x', 0, 0}},
         {"position 4095 repeats the last byte count + 2 times", Stream().literal('A').copy(4095, 4), 7,
          bytesOf("AAAAAAA")},
@@ -122,9 +134,9 @@ TEST(PexDecoder, RefusesAnUnpackedSizeTheStreamCannotProduce)
 {
     // All ones: 17-bit copies of 17 bytes each, the most a stream can yield.
     Bytes block = Stream().block(0);
-    block.resize(16 + 34, 0xFF);  // 272 bits: 16 copies, 272 bytes
+    block.resize(16 + 34, 0xFF); // 272 bits: 16 copies, 272 bytes
     const auto setSize = [&](std::uint32_t size) {
-        std::memcpy(block.data() + 4, &size, 4);  // the hosts here are little-endian
+        std::memcpy(block.data() + 4, &size, 4); // the hosts here are little-endian
         return unpack(block);
     };
     EXPECT_EQ(Bytes(272, 0), setSize(272));
@@ -190,7 +202,8 @@ TEST(PexPacker, WritesTheHeader)
 {
     const Bytes block = packTextBlock(bytesOf("OK"));
     ASSERT_GE(block.size(), 16u);
-    EXPECT_EQ((Bytes{'P', 'E', 'X', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), Bytes(block.begin(), block.begin() + 16));
+    EXPECT_EQ((Bytes{'P', 'E', 'X', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
+              Bytes(block.begin(), block.begin() + 16));
 }
 
 TEST(PexPacker, UsesTheZeroHistory)

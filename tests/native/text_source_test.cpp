@@ -47,7 +47,7 @@ std::map<unsigned, std::u16string> parsed(const std::string& source)
     return texts;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TextSource, ReadsTextsEscapesAndLineEnds)
 {
@@ -78,15 +78,23 @@ TEST(TextSource, RefusesFaultsNamingTheLine)
     // Line 1 is the comment, so text N stands on line N - 98.
     const Case cases[] = {
         {"unknown escape", {{110, "110 \"tab\\there\""}}, 12, "unknown escape \\t"},
-        {"duplicate number", {{110, "110 \"a\"\n110 \"b\""}}, 13, "text 110 is given twice (first on line 12)"},
+        {"duplicate number",
+         {{110, "110 \"a\"\n110 \"b\""}},
+         13,
+         "text 110 is given twice (first on line 12)"},
         {"missing number", {{137, ""}}, 38, "text 137 is missing"},
         {"missing first number", {{100, ""}}, 1, "text 100 is missing"},
         {"bad UTF-8", {{120, "120 \"Men\xC3\x28\""}}, 22, "not valid UTF-8"},
         {"encoded surrogate", {{120, "120 \"\xED\xA0\x80\""}}, 22, "not valid UTF-8"},
         {"overlong encoding", {{120, "120 \"\xC0\xAF\""}}, 22, "not valid UTF-8"},
-        {"text over the entry-size limit", {{130, "130 \"" + std::string(MaxTextLength + 1, 'x') + "\""}}, 32,
+        {"text over the entry-size limit",
+         {{130, "130 \"" + std::string(MaxTextLength + 1, 'x') + "\""}},
+         32,
          "longer than 32764"},
-        {"number outside the table", {{140, "140 \"ok\"\n250 \"extra\""}}, 43, "text number 250 is outside 100 to 249"},
+        {"number outside the table",
+         {{140, "140 \"ok\"\n250 \"extra\""}},
+         43,
+         "text number 250 is outside 100 to 249"},
         {"no number", {{140, "\"text\""}}, 42, "expected a text number"},
         {"no quote", {{140, "140 text"}}, 42, "expected blanks and a text in double quotes"},
         {"no blank after the number", {{140, "140\"text\""}}, 42, "expected blanks"},
@@ -161,7 +169,8 @@ TEST(ShippedTexts, EveryLanguagePacksAndUnpacksToItsTexts)
         SCOPED_TRACE(language);
         std::vector<TextEntry> entries;
         TextSourceError error;
-        ASSERT_TRUE(parseTextSource(readSource(language), entries, error)) << error.line << ": " << error.message;
+        ASSERT_TRUE(parseTextSource(readSource(language), entries, error))
+            << error.line << ": " << error.message;
         const std::vector<std::uint8_t> table = buildStringTable(entries);
         const std::vector<std::uint8_t> block = packTextBlock(table);
         EXPECT_LE(block.size(), packTextBlock(table, PexParse::Greedy).size());

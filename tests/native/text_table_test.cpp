@@ -38,7 +38,10 @@ Bytes rawTable(std::initializer_list<RawEntry> entries, bool terminated = true)
 }
 
 // The entry size the packer writes for `text`.
-std::uint16_t sizeFor(std::u16string_view text) { return static_cast<std::uint16_t>(4 + 2 * (text.size() + 1)); }
+std::uint16_t sizeFor(std::u16string_view text)
+{
+    return static_cast<std::uint16_t>(4 + 2 * (text.size() + 1));
+}
 
 RawEntry entry(std::uint16_t number, std::u16string text)
 {
@@ -47,7 +50,7 @@ RawEntry entry(std::uint16_t number, std::u16string text)
     return {size, number, text};
 }
 
-}  // namespace
+} // namespace
 
 TEST(TextTable, BuildsTheShippedLayout)
 {
@@ -60,7 +63,8 @@ TEST(TextTable, BuildsTheShippedLayout)
 TEST(TextTable, LooksUpTextsByNumber)
 {
     TextTable table;
-    ASSERT_TRUE(readStringTable(rawTable({entry(100, u"ORVANTE Config"), entry(248, u"Copy to Clipboard")}), table));
+    ASSERT_TRUE(
+        readStringTable(rawTable({entry(100, u"ORVANTE Config"), entry(248, u"Copy to Clipboard")}), table));
     EXPECT_EQ(std::u16string(u"ORVANTE Config"), table.find(100));
     EXPECT_EQ(std::u16string(u"Copy to Clipboard"), table.find(248));
     // Numbers that are not in the table, including one whose low 16 bits are.
@@ -73,7 +77,8 @@ TEST(TextTable, LooksUpTextsByNumber)
 TEST(TextTable, ANumberGivenTwiceKeepsTheLaterText)
 {
     TextTable table;
-    ASSERT_TRUE(readStringTable(rawTable({entry(108, u"first"), entry(109, u"Accept"), entry(108, u"OK")}), table));
+    ASSERT_TRUE(
+        readStringTable(rawTable({entry(108, u"first"), entry(109, u"Accept"), entry(108, u"OK")}), table));
     EXPECT_EQ(std::u16string(u"OK"), table.find(108));
     EXPECT_EQ(2u, table.size());
 }
@@ -84,28 +89,34 @@ TEST(TextTable, ReadsDamagedTablesSafely)
         const char* name;
         Bytes data;
         bool loads;
-        std::u16string text108;  // what 108 reads afterwards
+        std::u16string text108; // what 108 reads afterwards
     };
     const Case cases[] = {
-        {"the header is not examined", [] {
+        {"the header is not examined",
+         [] {
              Bytes data = rawTable({entry(108, u"OK")});
              std::fill(data.begin(), data.begin() + 16, 0xEE);
              return data;
-         }(), true, u"OK"},
+         }(),
+         true, u"OK"},
         {"a text without its zero unit ends with its entry",
          rawTable({{8, 108, u"OK"}, entry(109, u"Accept")}), true, u"OK"},
         {"an odd entry size drops the half unit", rawTable({{9, 108, u"OK\xFF"}}, false), true, u"OK"},
-        {"a text stops at its first zero unit", rawTable({{12, 108, std::u16string(u"OK\0X", 4)}}), true, u"OK"},
-        {"the end of the data ends a table without terminator", rawTable({entry(108, u"OK")}, false), true, u"OK"},
-        {"a lone byte after the last entry ends the table", [] {
+        {"a text stops at its first zero unit", rawTable({{12, 108, std::u16string(u"OK\0X", 4)}}), true,
+         u"OK"},
+        {"the end of the data ends a table without terminator", rawTable({entry(108, u"OK")}, false), true,
+         u"OK"},
+        {"a lone byte after the last entry ends the table",
+         [] {
              Bytes data = rawTable({entry(108, u"OK")}, false);
              data.push_back(7);
              return data;
-         }(), true, u"OK"},
+         }(),
+         true, u"OK"},
         {"an entry size below 4 is refused", rawTable({entry(108, u"OK"), {3, 109, u""}}), false, u""},
         {"an entry size of 1 is refused", rawTable({entry(108, u"OK"), {1, 0, u""}}), false, u""},
-        {"an entry past the end of the data is refused", rawTable({entry(108, u"OK"), {40, 109, u"Accept"}}, false),
-         false, u""},
+        {"an entry past the end of the data is refused",
+         rawTable({entry(108, u"OK"), {40, 109, u"Accept"}}, false), false, u""},
         {"data shorter than the header is refused", Bytes(15, 0), false, u""},
         {"nothing at all is refused", Bytes(), false, u""},
         {"a header alone is an empty table", Bytes(16, 0), true, u""},

@@ -51,7 +51,7 @@ int fail(const std::string& where, const std::string& message)
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -81,9 +81,9 @@ int main(int argc, char** argv)
     if (report) {
         const std::size_t greedy = packTextBlock(table, PexParse::Greedy).size();
         std::printf("%s: %zu texts, %zu bytes unpacked, %zu bytes packed (%.1f %%), greedy parse %zu bytes\n",
-                    std::filesystem::path(sourcePath).filename().string().c_str(), entries.size(), table.size(),
-                    block.size(), 100.0 * static_cast<double>(block.size()) / static_cast<double>(table.size()),
-                    greedy);
+                    std::filesystem::path(sourcePath).filename().string().c_str(), entries.size(),
+                    table.size(), block.size(),
+                    100.0 * static_cast<double>(block.size()) / static_cast<double>(table.size()), greedy);
     }
     return 0;
 }
