@@ -65,35 +65,71 @@ struct Match {
     std::size_t distance = 0;
 };
 
-// The longest copy (up to PexMaxCopy bytes, not past the end) that
-// reproduces data from `position` on; the bytes before the data are the
-// zero history. A copy may overlap its own output.
-Match longestMatch(std::span<const std::uint8_t> data, std::size_t position)
+// How many bytes (up to `limit`) a copy from `distance` back reproduces at
+// `position`; the bytes before the data are the zero history, and a copy may
+// overlap its own output.
+std::size_t matchLength(std::span<const std::uint8_t> data, std::size_t position, std::size_t distance,
+                        std::size_t limit)
 {
-    const std::size_t limit = std::min(PexMaxCopy, data.size() - position);
-    Match best;
-    for (std::size_t distance = 1; distance <= PexHistorySize && best.length < limit; ++distance) {
-        std::size_t length = 0;
-        while (length < limit) {
-            const std::size_t from = position + length;
-            const std::uint8_t source = from >= distance ? data[from - distance] : 0;
-            if (source != data[from])
-                break;
-            ++length;
-        }
-        if (length > best.length)
-            best = {length, distance};
+    std::size_t length = 0;
+    while (length < limit) {
+        const std::size_t from = position + length;
+        const std::uint8_t source = from >= distance ? data[from - distance] : 0;
+        if (source != data[from])
+            break;
+        ++length;
     }
-    return best;
+    return length;
+}
+
+// The longest copy (up to PexMaxCopy bytes, not past the end) at every
+// position. Candidates in the data are found through chains of earlier
+// positions with the same two bytes; in the zero history only the sources
+// near its end differ from one another.
+std::vector<Match> longestMatches(std::span<const std::uint8_t> data)
+{
+    constexpr std::size_t None = std::numeric_limits<std::size_t>::max();
+    const std::size_t n = data.size();
+    std::vector<std::size_t> head(1 << 16, None);
+    std::vector<std::size_t> previous(n, None);
+    std::vector<Match> longest(n);
+
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t limit = std::min(PexMaxCopy, n - i);
+        Match& best = longest[i];
+        const auto consider = [&](std::size_t distance) {
+            const std::size_t length = matchLength(data, i, distance, limit);
+            if (length > best.length)
+                best = {length, distance};
+        };
+        if (limit >= PexMinCopy) {
+            const unsigned key = data[i] << 8 | data[i + 1];
+            for (std::size_t j = head[key]; j != None && i - j <= PexHistorySize && best.length < limit;
+                 j = previous[j])
+                consider(i - j);
+            if (data[i] == 0 && i < PexHistorySize) {
+                // Sources 1 to PexMaxCopy bytes before the data run into it;
+                // any source further back yields zeros only.
+                for (std::size_t distance = i + 1; distance <= std::min(i + PexMaxCopy, PexHistorySize);
+                     ++distance)
+                    consider(distance);
+                consider(PexHistorySize);
+            }
+        }
+        if (i + 1 < n) {
+            const unsigned key = data[i] << 8 | data[i + 1];
+            previous[i] = head[key];
+            head[key] = i;
+        }
+    }
+    return longest;
 }
 
 // Items from the start: a length below PexMinCopy stands for a literal.
 std::vector<Match> parseItems(std::span<const std::uint8_t> data, PexParse parse)
 {
     const std::size_t n = data.size();
-    std::vector<Match> longest(n);
-    for (std::size_t i = 0; i < n; ++i)
-        longest[i] = longestMatch(data, i);
+    const std::vector<Match> longest = longestMatches(data);
 
     std::vector<Match> items;
     if (parse == PexParse::Greedy) {

@@ -198,6 +198,36 @@ TEST(PexPacker, OptimalParseIsNeverLongerThanGreedyAndSometimesShorter)
     EXPECT_GT(shorter, 0u);
 }
 
+TEST(PexPacker, OptimalParseMatchesAnExhaustiveSearch)
+{
+    // Fewest bits over every item choice, trying every distance at every
+    // position, against the packer's output size.
+    const auto fewestBytes = [](const Bytes& data) {
+        const std::size_t n = data.size();
+        std::vector<std::size_t> bits(n + 1, 0);
+        for (std::size_t i = n; i-- > 0;) {
+            bits[i] = bits[i + 1] + 9;
+            for (std::size_t distance = 1; distance <= 4096; ++distance) {
+                for (std::size_t length = 1; length <= 17 && i + length <= n; ++length) {
+                    const std::size_t from = i + length - 1;
+                    if ((from >= distance ? data[from - distance] : 0) != data[from])
+                        break;
+                    if (length >= 2)
+                        bits[i] = std::min(bits[i], bits[i + length] + 17);
+                }
+            }
+        }
+        return 16 + (bits[0] + 7) / 8;
+    };
+    std::mt19937 random(4096);
+    for (int round = 0; round < 40; ++round) {
+        Bytes input(1 + random() % 120);
+        for (auto& byte : input)
+            byte = static_cast<std::uint8_t>(round % 2 ? random() % 3 : 'a' + random() % 4);
+        EXPECT_EQ(fewestBytes(input), packTextBlock(input).size()) << round;
+    }
+}
+
 TEST(PexPacker, WritesTheHeader)
 {
     const Bytes block = packTextBlock(bytesOf("OK"));
