@@ -107,7 +107,7 @@ std::vector<Match> longestMatches(std::span<const std::uint8_t> data)
             for (std::size_t j = head[key]; j != None && i - j <= PexHistorySize && best.length < limit;
                  j = previous[j])
                 consider(i - j);
-            if (data[i] == 0 && i < PexHistorySize) {
+            if (i < PexHistorySize && data[i] == 0) {
                 // Sources 1 to PexMaxCopy bytes before the data run into it;
                 // any source further back yields zeros only.
                 for (std::size_t distance = i + 1; distance <= std::min(i + PexMaxCopy, PexHistorySize);
