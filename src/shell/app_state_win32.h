@@ -9,7 +9,7 @@
 #include "foundation/utf8_string.h"
 #include "shell/language_settings.h"
 
-inline constexpr std::size_t SettingsPathCapacity = 260;  // UTF-16 units, terminator included
+inline constexpr std::size_t SettingsPathCapacity = 260; // UTF-16 units, terminator included
 
 // Start-up steps before the main window: module path, program folder,
 // settings folder (created), language choice, instance handle and brush.
@@ -38,6 +38,9 @@ const LanguageSettings& CurrentLanguageSettings();
 const LanguageSettings& LanguageSettingsAsRead();
 // Writes the current language to config.lng; false when it could not be saved.
 bool SaveLanguageSettings();
+// Reads config.lng (or derives the language) as start-up does, replacing the
+// current and the as-read language settings.
+void LoadLanguageSettings();
 
 // The language when config.lng gives none: the file's byte 4, the registry
 // value "Language", then the user's language.

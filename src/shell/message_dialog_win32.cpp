@@ -19,6 +19,20 @@ struct ButtonLabel {
 };
 constexpr ButtonLabel ButtonLabels[] = {{IDOK, 108}, {IDYES, 149}, {IDNO, 150}, {IDCANCEL, 151}};
 
+// Yes, or OK where there is no Yes, is the default button and takes the
+// focus, so Enter answers the question the player has just asked for. Dialog
+// 119 carries the default style on both Yes and No; only one keeps it.
+void focusDefaultButton(HWND dialog)
+{
+    const int chosen = GetDlgItem(dialog, IDYES) ? IDYES : IDOK;
+    for (const ButtonLabel& label : ButtonLabels) {
+        if (const HWND button = GetDlgItem(dialog, label.id))
+            SendMessageW(button, BM_SETSTYLE, label.id == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+    SendMessageW(dialog, DM_SETDEFID, chosen, 0);
+    SetFocus(GetDlgItem(dialog, chosen));
+}
+
 void onInitDialog(HWND dialog)
 {
     SetDialogIcons(dialog);
@@ -28,36 +42,33 @@ void onInitDialog(HWND dialog)
         if (const HWND button = GetDlgItem(dialog, label.id))
             SetWindowTextW(button, GetText(label.text));
     }
+    focusDefaultButton(dialog);
     CenterOnDesktop(dialog);
 }
 
 INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog);
-        return TRUE;
+    case WM_INITDIALOG: onInitDialog(dialog); return FALSE; // the focus is set
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK: case IDCANCEL: case IDYES: case IDNO:
-            EndDialog(dialog, LOWORD(wParam));
-            break;
+        case IDOK:
+        case IDCANCEL:
+        case IDYES:
+        case IDNO: EndDialog(dialog, LOWORD(wParam)); break;
         }
         return TRUE;
-    case WM_CLOSE:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
     }
 }
 
-}  // namespace
+} // namespace
 
 int ShowMessageDialog(HWND owner, int dialog, std::uint32_t titleNumber, std::uint32_t messageNumber)
 {
     MessageDialogTitle = GetText(titleNumber);
     MessageDialogText = GetText(messageNumber);
-    return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog), owner,
-                                            messageDialogProc, 0));
+    return static_cast<int>(
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog), owner, messageDialogProc, 0));
 }
