@@ -18,7 +18,6 @@ exe="$build/orvante-config.exe"
 if [[ -n ${WINEPREFIX:-} ]]; then
   export ORVANTE_WINEPREFIX=$WINEPREFIX
 fi
-caption="ORVANTE Config"
 
 # Frames and captions: the window manager's on a real display, Wine's own on
 # Xvfb, which has none. Changed only when the mode differs from the last run.
@@ -51,7 +50,10 @@ echo "run: no display; running the tool on Xvfb $DISPLAY"
 
 window=""
 for _ in $(seq 150); do
-  window=$(xwininfo -root -tree 2>/dev/null | grep -m1 "\"$caption" | awk '{print $1}') || true
+  # The tool's visible top-level window: Wine names its X class after the
+  # program; helper windows are tiny.
+  window=$(xwininfo -root -tree 2>/dev/null | grep '("orvante-config.exe"' |
+    awk '{ split($(NF-1), size, "[x+]"); if (size[1] > 100 && size[2] > 100) { print $1; exit } }') || true
   [[ -n $window ]] && break
   sleep 0.1
 done
