@@ -49,7 +49,7 @@ void onInitDialog(HWND dialog)
 INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG: onInitDialog(dialog); return FALSE; // the focus is set
+    case WM_INITDIALOG: onInitDialog(dialog); return FALSE; // it has set the focus
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
