@@ -66,9 +66,10 @@ bool saveWindowPicture(HWND window, const std::wstring& path)
     return std::fclose(file) == 0 && written;
 }
 
-// Opens a dialog through `open`, waits until it has settled, takes its
-// picture and ends it with `result`.
-bool photograph(const std::function<INT_PTR()>& open, int controlId, INT_PTR result, const std::wstring& path)
+// Opens a dialog through `open`, lets `prepare` act on it, waits until it has
+// settled, takes its picture and ends it with `result`.
+bool photograph(const std::function<INT_PTR()>& open, int controlId, INT_PTR result, const std::wstring& path,
+                const std::function<void(HWND)>& prepare = nullptr)
 {
     bool saved = false;
     int ticks = 0;
@@ -79,6 +80,8 @@ bool photograph(const std::function<INT_PTR()>& open, int controlId, INT_PTR res
                   const HWND dialog = Player::activeDialogWithControl(controlId);
                   if (!dialog)
                       return false;
+                  if (prepare)
+                      prepare(dialog);
                   RedrawWindow(dialog, nullptr, nullptr,
                                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
                   return true;
@@ -119,11 +122,13 @@ int takeScreenshots(const std::wstring& folder)
     bool allSaved = true;
     for (std::uint8_t language = 0; language < LanguageCount; ++language) {
         const std::wstring suffix = std::wstring(L"_") + LanguageCodes[language] + L".bmp";
-        // The pictures only show the language; ending the windows directly
-        // leaves config.lng untouched.
-        SetLanguageIndex(language);
-        allSaved &=
-            photograph([] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, IDOK, folder + L"\\main" + suffix);
+        // The main window opens in the language before and is switched as a
+        // player would, so each picture also shows the live relabelling.
+        // Ending the windows directly leaves config.lng untouched.
+        SetLanguageIndex(static_cast<std::uint8_t>((language + LanguageCount - 1) % LanguageCount));
+        allSaved &= photograph(
+            [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, IDOK, folder + L"\\main" + suffix,
+            [language](HWND window) { Player::chooseComboEntry(window, IDC_MAIN_LANGUAGE, language); });
         for (const Message& message : Messages) {
             LoadStringTable(language);
             allSaved &= photograph(
