@@ -130,76 +130,16 @@ void onCommand(HWND window, int id, int code)
     }
 }
 
-// A bitmap resource, loaded for one paint and released right after it.
-class Picture {
-public:
-    explicit Picture(int resource)
-        : bitmap_(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)))
-    {
-        BITMAP info{};
-        if (bitmap_ && GetObjectW(bitmap_, sizeof info, &info))
-            size_ = {info.bmWidth, info.bmHeight};
-    }
-    ~Picture()
-    {
-        if (bitmap_)
-            DeleteObject(bitmap_);
-    }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-
-    SIZE size() const { return size_; }
-
-    // Copies the picture from (sourceX, sourceY) on; a missing picture
-    // leaves the area as it is.
-    void draw(HDC target, int x, int y, int width, int height, int sourceX, int sourceY) const
-    {
-        if (!bitmap_)
-            return;
-        if (const HDC memory = CreateCompatibleDC(target)) {
-            const HGDIOBJ previous = SelectObject(memory, bitmap_);
-            BitBlt(target, x, y, width, height, memory, sourceX, sourceY, SRCCOPY);
-            SelectObject(memory, previous);
-            DeleteDC(memory);
-        }
-    }
-
-private:
-    HBITMAP bitmap_;
-    SIZE size_{};
-};
-
 // The background's bottom-right corner meets the client area's bottom-right
-// corner; the banner lies over it near the top-left. The background is
-// anchored to the whole client area, not to the part being repainted, so a
-// partial repaint shows the same picture as a full one.
+// corner; the banner lies over it near the top-left.
 void onPaint(HWND window)
 {
     PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(window, &paint);
-    if (!dc)
-        return;
-    RECT client{};
-    GetClientRect(window, &client);
-    {
-        const Picture background(IDB_MAIN_BACKGROUND);
-        const SIZE size = background.size();
-        if (client.right > size.cx || client.bottom > size.cy) {
-            const HBRUSH edge = CreateSolidBrush(BackgroundEdgeColour);
-            FillRect(dc, &client, edge);
-            DeleteObject(edge);
-        }
-        const int width = client.right < size.cx ? client.right : size.cx;
-        const int height = client.bottom < size.cy ? client.bottom : size.cy;
-        background.draw(dc, client.right - width, client.bottom - height, width, height, size.cx - width,
-                        size.cy - height);
+    if (const HDC dc = BeginPaint(window, &paint)) {
+        PaintBackground(window, dc, IDB_MAIN_BACKGROUND, BackgroundEdgeColour);
+        PaintPicture(dc, IDB_MAIN_BANNER, BannerLeft, BannerTop);
+        EndPaint(window, &paint);
     }
-    {
-        const Picture banner(IDB_MAIN_BANNER);
-        banner.draw(dc, BannerLeft, BannerTop, banner.size().cx, banner.size().cy, 0, 0);
-    }
-    EndPaint(window, &paint);
 }
 
 HBRUSH onControlColourStatic(HDC dc)
