@@ -403,3 +403,61 @@ TEST_F(MainWindow, AConfigLngThatCannotBeCreatedIsReported)
     play(script);
     EXPECT_TRUE(RemoveDirectoryW(path_.c_str()));
 }
+
+namespace {
+
+// The colours of a column of the client area, 2 pixels in from the left edge,
+// where no control stands.
+std::vector<COLORREF> leftMargin(HWND window, int top, int bottom)
+{
+    std::vector<COLORREF> colours;
+    const HDC dc = GetDC(window);
+    for (int y = top; y < bottom; y += 3)
+        colours.push_back(GetPixel(dc, 2, y));
+    ReleaseDC(window, dc);
+    return colours;
+}
+
+COLORREF pictureCorner(int bitmap, bool bottomRight)
+{
+    const auto picture = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmap),
+                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info{};
+    GetObjectW(picture, sizeof info, &info);
+    const HDC memory = CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = SelectObject(memory, picture);
+    const COLORREF colour =
+        bottomRight ? GetPixel(memory, info.bmWidth - 1, info.bmHeight - 1) : GetPixel(memory, 0, 0);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(picture);
+    return colour;
+}
+
+} // namespace
+
+TEST_F(MainWindow, BackgroundMeetsTheBottomRightCornerAndStaysPutWhenPartlyRepainted)
+{
+    startWith(languageFile(English));
+    Player::Script script;
+    script.then("look at the painted window", onMain([](HWND window) {
+                    UpdateWindow(window);
+                    RECT client{};
+                    GetClientRect(window, &client);
+                    const HDC dc = GetDC(window);
+                    EXPECT_EQ(pictureCorner(IDB_MAIN_BACKGROUND, true),
+                              GetPixel(dc, client.right - 1, client.bottom - 1));
+                    EXPECT_EQ(pictureCorner(IDB_MAIN_BANNER, false), GetPixel(dc, 12, 8));
+                    ReleaseDC(window, dc);
+
+                    // A repaint of a strip that does not reach the bottom-right
+                    // corner shows the same picture there as before.
+                    const auto before = leftMargin(window, 110, 300);
+                    RECT strip = {0, 110, 8, 300};
+                    InvalidateRect(window, &strip, FALSE);
+                    UpdateWindow(window);
+                    EXPECT_EQ(before, leftMargin(window, 110, 300));
+                    Player::click(window, IDOK);
+                }));
+    play(script, 5000);
+}
