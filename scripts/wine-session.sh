@@ -70,6 +70,9 @@ REGEDIT4
 "Yu Gothic UI"="IPAPGothic"
 REG
   wine_quiet regedit /S "$reg"
+  # Captions use bold Tahoma, which Wine links to no Japanese font by itself.
+  wine_quiet reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "Tahoma Bold" /t REG_MULTI_SZ /d "ipag.ttf,IPAGothic" /f
   "$WINESERVER" -w
   touch "$WINEPREFIX/.orvante-ready"
 }
