@@ -461,3 +461,55 @@ TEST_F(MainWindow, BackgroundMeetsTheBottomRightCornerAndStaysPutWhenPartlyRepai
                 }));
     play(script, 5000);
 }
+
+namespace {
+
+// Ends whatever window a main-window button opened, as a player would: the
+// close box, or "Yes, leave without saving" when asked. True once the main
+// window is back; `sawHidden` records that it was hidden while another window
+// was open.
+bool leaveSubWindow(bool& sawOther, bool& sawHidden, HWND main)
+{
+    const HWND front = Player::activeDialog();
+    if (front == main && IsWindowVisible(main))
+        return true;
+    if (front && front != main) {
+        sawOther = true;
+        sawHidden = sawHidden || !IsWindowVisible(main);
+        const bool exitQuestion =
+            GetDlgItem(front, IDC_MESSAGE_TEXT) && GetDlgItem(front, IDYES) && !GetDlgItem(front, IDCANCEL);
+        if (exitQuestion)
+            Player::click(front, IDYES);
+        else
+            Player::closeBox(front);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(MainWindow, EachButtonHidesTheMainWindowUntilItsWindowEnds)
+{
+    startWith(languageFile(English));
+    for (const int button : {IDC_MAIN_GENERAL, IDC_MAIN_GAMEPAD, IDC_MAIN_SYSTEM_INFORMATION}) {
+        SCOPED_TRACE(button);
+        HWND main = nullptr;
+        bool sawOther = false;
+        bool sawHidden = false;
+        Player::Script script;
+        script
+            .then("press the button", onMain([&](HWND window) {
+                      main = window;
+                      Player::click(window, button);
+                  }))
+            .then("leave the window it opened", [&] { return leaveSubWindow(sawOther, sawHidden, main); })
+            .then("the main window is back and still answers", onMain([&](HWND window) {
+                      EXPECT_EQ(main, window);
+                      EXPECT_EQ(sawOther, sawHidden);
+                      Player::escape(window);
+                  }))
+            .then("escape did not close it", onMain(press(IDOK)));
+        play(script);
+    }
+    EXPECT_EQ(languageFile(English), fileNow());
+}
