@@ -11,8 +11,10 @@
 #include "shell/app_state_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/message_dialog_win32.h"
+#include "settings/general_window_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/dialog_driver.h"
+#include "support/general_window_driver.h"
 
 namespace {
 
@@ -113,6 +115,8 @@ constexpr Message Messages[] = {
     {L"yesnocancel", IDD_MESSAGE_YESNOCANCEL, 109, 110},
 };
 
+constexpr const wchar_t* GeneralPageNames[] = {L"network", L"video", L"graphics", L"sound"};
+
 } // namespace
 
 int takeScreenshots(const std::wstring& folder)
@@ -134,6 +138,15 @@ int takeScreenshots(const std::wstring& folder)
             allSaved &= photograph(
                 [&] { return ShowMessageDialog(nullptr, message.dialog, message.title, message.text); },
                 IDC_MESSAGE_TEXT, IDCANCEL, folder + L"\\" + message.name + suffix);
+        }
+        // Ending the general settings window directly writes no config.sys.
+        for (int page = GeneralWindow::Network; page <= GeneralWindow::Sound; ++page) {
+            allSaved &=
+                photograph([] { return openGeneralSettings(nullptr); }, IDC_GENERAL_TABS, IDCANCEL,
+                           folder + L"\\general_" + GeneralPageNames[page] + suffix,
+                           [page](HWND window) {
+                               GeneralWindow::chooseTab(window, static_cast<GeneralWindow::Page>(page));
+                           });
         }
     }
     ShutdownApplication();
