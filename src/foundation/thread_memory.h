@@ -1,0 +1,55 @@
+// One object per thread, found by the calling thread's id and made on its
+// first request.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+
+#include "foundation/memory_pool.h"
+#include "foundation/thread.h"
+
+namespace Qorm::Data {
+
+// Memory category of the per-thread entries.
+inline constexpr unsigned ThreadMemoryCategory = 13;
+
+template <typename Object> class ThreadMemory {
+public:
+    ThreadMemory() : mutex_(5) {}
+    ThreadMemory(const ThreadMemory&) = delete;
+    ThreadMemory& operator=(const ThreadMemory&) = delete;
+    virtual ~ThreadMemory() = default;
+
+    // The calling thread's object. The search runs under the mutex, since
+    // another thread may be adding its own entry at the same time; entries
+    // never move once made, so the reference stays valid for the store's
+    // lifetime.
+    Object& get()
+    {
+        const std::uint32_t threadId = Thread::currentThreadId();
+        Thread::ScopedLock lock(mutex_);
+        for (Entry& entry : entries_) {
+            if (entry.threadId == threadId)
+                return entry.object;
+        }
+        return entries_.emplace_back(Entry{threadId, Object()}).object;
+    }
+
+    // Number of threads that have an object.
+    std::size_t threadCount()
+    {
+        Thread::ScopedLock lock(mutex_);
+        return entries_.size();
+    }
+
+private:
+    struct Entry {
+        std::uint32_t threadId;
+        Object object;
+    };
+
+    Thread::Mutex mutex_;
+    std::deque<Entry, Qorm::Memory::PoolAllocator<Entry, ThreadMemoryCategory>> entries_;
+};
+
+} // namespace Qorm::Data
