@@ -171,9 +171,12 @@ bool LocalDir::walk(const Utf8String& directory, const Utf8String& pattern,
         succeeded = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? function.onDirectory(path)
                                                                         : function.onFile(path);
     } while (succeeded && FindNextFileW(search, &entry));
-    if (succeeded && GetLastError() != ERROR_NO_MORE_FILES) {
-        Error::setSystemError(GetLastError());
-        succeeded = false;
+    if (succeeded) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_NO_MORE_FILES) {
+            Error::setSystemError(error);
+            succeeded = false;
+        }
     }
     FindClose(search);
     return succeeded;
@@ -198,7 +201,7 @@ bool LocalDir::removeDirectory(const Utf8String& path, bool recursive)
             return true;
         error = GetLastError();
     }
-    Error::addSystemError(error);
+    Error::setSystemError(error);
     return false;
 }
 

@@ -8,7 +8,7 @@
 
 #include "foundation/error_record.h"
 #include "foundation/local_file_win32.h"
-#include "support/temp_folder.h"
+#include "support/file_tree.h"
 
 using Qorm::File::LocalDir;
 using Qorm::File::LocalFile;
@@ -16,7 +16,7 @@ using Qorm::File::LocalFile;
 namespace {
 
 // Paths below the folder, with "\" separators, sorted.
-std::set<std::string> relativePaths(const TempFolder& folder, const std::vector<Utf8String>& paths)
+std::set<std::string> relativePaths(const FileTree& folder, const std::vector<Utf8String>& paths)
 {
     const std::string root = std::string(folder.path().Data()) + "\\";
     std::set<std::string> relative;
@@ -44,7 +44,7 @@ protected:
         folder.writeFile(L"tree\\sub\\deeper\\d.TXT", "delta");
     }
 
-    TempFolder folder;
+    FileTree folder;
 };
 
 const std::set<std::string> TreeFiles = {"a.txt", "b.dat", "sub\\c.txt", "sub\\deeper\\d.TXT"};

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "foundation/error_record.h"
-#include "support/temp_folder.h"
+#include "support/file_tree.h"
 
 using Qorm::File::LocalFile;
 
@@ -36,7 +36,7 @@ std::thread releaseSoon(FileHolder& holder)
 class LocalFileTest : public ::testing::Test {
 protected:
     void SetUp() override { Qorm::Error::clear(); }
-    TempFolder folder;
+    FileTree folder;
 };
 
 } // namespace
