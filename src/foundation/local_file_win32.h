@@ -90,7 +90,7 @@ private:
     std::uint64_t size_ = 0;
     std::uint8_t reading_ = 0;
     std::uint8_t text_ = 0;
-    char buffer_[WorkBufferSize];
+    char buffer_[WorkBufferSize] = {};
 };
 
 } // namespace Qorm::File

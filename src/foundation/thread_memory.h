@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <forward_list>
+#include <iterator>
 
 #include "foundation/memory_pool.h"
 #include "foundation/thread.h"
@@ -32,14 +33,14 @@ public:
             if (entry.threadId == threadId)
                 return entry.object;
         }
-        return entries_.emplace_back(Entry{threadId, Object()}).object;
+        return entries_.emplace_front(Entry{threadId, Object()}).object;
     }
 
     // Number of threads that have an object.
     std::size_t threadCount()
     {
         Thread::ScopedLock lock(mutex_);
-        return entries_.size();
+        return static_cast<std::size_t>(std::distance(entries_.begin(), entries_.end()));
     }
 
 private:
@@ -49,7 +50,8 @@ private:
     };
 
     Thread::Mutex mutex_;
-    std::deque<Entry, Qorm::Memory::PoolAllocator<Entry, ThreadMemoryCategory>> entries_;
+    // A list, so that entries never move once made.
+    std::forward_list<Entry, Qorm::Memory::PoolAllocator<Entry, ThreadMemoryCategory>> entries_;
 };
 
 } // namespace Qorm::Data
