@@ -184,24 +184,17 @@ bool LocalDir::walk(const Utf8String& directory, const Utf8String& pattern,
 
 bool LocalDir::removeDirectory(const Utf8String& path, bool recursive)
 {
-    if (recursive && LocalFile::directoryExists(path) && !isLinkedDirectory(path)) {
-        // A read-only directory keeps its entries on some file systems.
+    if (recursive && LocalFile::directoryExists(path)) {
+        // A read-only directory cannot be removed, and on some file systems
+        // its entries cannot either.
         LocalFile::setDirectoryReadOnly(path, false);
         ExecuteFunctionRemove remove;
-        if (!walk(path, "*", remove))
+        if (!isLinkedDirectory(path) && !walk(path, "*", remove))
             return false;
     }
-    const WidePath wide(path);
-    if (RemoveDirectoryW(wide.get()))
+    if (RemoveDirectoryW(WidePath(path).get()))
         return true;
-    DWORD error = GetLastError();
-    if (recursive && LocalFile::directoryExists(path)) {
-        LocalFile::setDirectoryReadOnly(path, false);
-        if (RemoveDirectoryW(wide.get()))
-            return true;
-        error = GetLastError();
-    }
-    Error::setSystemError(error);
+    Error::setSystemError(GetLastError());
     return false;
 }
 
