@@ -1,4 +1,5 @@
 #include "foundation/error_record.h"
+#include "foundation/thread.h"
 
 #include <windows.h>
 
@@ -59,4 +60,37 @@ TEST(ErrorRecordThreads, EveryThreadKeepsItsOwnRing)
     }
     EXPECT_EQ(1, Qorm::Error::newest());
     EXPECT_EQ(1, Qorm::Error::count());
+}
+
+namespace {
+
+struct Counting {
+    Qorm::Thread::Mutex mutex{4000};
+    long long total = 0;
+};
+
+DWORD WINAPI countUnderTheMutex(void* argument)
+{
+    auto& counting = *static_cast<Counting*>(argument);
+    for (int i = 0; i < 100000; ++i) {
+        Qorm::Thread::ScopedLock lock(counting.mutex);
+        counting.total = counting.total + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(ErrorRecordThreads, TheMutexLetsOneThreadInAtATime)
+{
+    Counting counting;
+    HANDLE threads[4];
+    for (HANDLE& thread : threads) {
+        thread = CreateThread(nullptr, 0, countUnderTheMutex, &counting, 0, nullptr);
+        ASSERT_NE(nullptr, thread);
+    }
+    WaitForMultipleObjects(4, threads, TRUE, INFINITE);
+    for (HANDLE thread : threads)
+        CloseHandle(thread);
+    EXPECT_EQ(400000, counting.total);
 }
