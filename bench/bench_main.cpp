@@ -14,6 +14,7 @@ int main(int argc, char** argv)
     const bool header = !(argc > 1 && std::strcmp(argv[1], "--no-header") == 0);
     Bench::Table table;
     Bench::poolBenchmarks(table);
+    Bench::textTableBenchmarks(table);
 #ifdef _WIN32
     Bench::platformBenchmarks(table);
     const char* where = "wine";
