@@ -13,8 +13,11 @@ BOOL CALLBACK addApplicationTitle(HWND window, LPARAM parameter)
     wchar_t title[NameCapacity] = {};
     GetClassNameW(window, className, NameCapacity);
     GetWindowTextW(window, title, NameCapacity);
-    if (IsListedApplicationWindow(IsWindowVisible(window), IsWindowEnabled(window),
-                                  GetParent(window) != nullptr, reinterpret_cast<const char16_t*>(className),
+    // GetParent names the owner of pop-up windows only; GW_OWNER also finds
+    // the owner of an owned overlapped window.
+    const bool childOrOwned = GetParent(window) != nullptr || GetWindow(window, GW_OWNER) != nullptr;
+    if (IsListedApplicationWindow(IsWindowVisible(window), IsWindowEnabled(window), childOrOwned,
+                                  reinterpret_cast<const char16_t*>(className),
                                   reinterpret_cast<const char16_t*>(title)))
         reinterpret_cast<TitleSet*>(parameter)->insert(fromWide(title));
     return TRUE;
