@@ -81,11 +81,12 @@ ProcessMap ReadProcesses()
         const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]);
         if (!process)
             continue;
-        HMODULE module = nullptr;
+        // Room for the first module only: the program itself.
+        HMODULE modules[1] = {};
         DWORD needed = 0;
         wchar_t path[MAX_PATH] = {};
-        if (EnumProcessModules(process, &module, sizeof module, &needed) &&
-            GetModuleFileNameExW(process, module, path, MAX_PATH) > 0)
+        if (EnumProcessModules(process, modules, sizeof modules, &needed) &&
+            GetModuleFileNameExW(process, modules[0], path, MAX_PATH) > 0)
             processes[fromWide(path)] = ids[i];
         CloseHandle(process);
     }
