@@ -218,6 +218,10 @@ void ProbeDxDiag(SystemFacts& facts)
 
 void ProbeDirect3D9(SystemFacts& facts)
 {
+    // Only devices DxDiag listed gain fields: without any, creating the
+    // Direct3D object would change nothing.
+    if (facts.displayDevices.empty())
+        return;
     const Library library(L"d3d9.dll");
     using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
     const auto create = library.entry<CreateFunction>("Direct3DCreate9");
@@ -248,6 +252,8 @@ void ProbeDirect3D9(SystemFacts& facts)
 
 void ProbeDxgi(SystemFacts& facts)
 {
+    if (facts.displayDevices.empty())
+        return;
     const Library library(L"dxgi.dll");
     using CreateFunction = HRESULT(WINAPI*)(REFIID, void**);
     const auto create = library.entry<CreateFunction>("CreateDXGIFactory");
