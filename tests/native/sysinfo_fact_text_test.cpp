@@ -158,39 +158,6 @@ TEST(OsName, VersionSixProductsAndEditionValues)
     }
 }
 
-TEST(OsName, EditionTableMatchesEveryListedValue)
-{
-    const std::pair<std::uint32_t, const char16_t*> editions[] = {
-        {1, u"Ultimate Edition"},
-        {2, u"Home Basic Edition"},
-        {3, u"Home Premium Edition"},
-        {4, u"Enterprise Edition"},
-        {6, u"Business Edition"},
-        {7, u"Standard Edition"},
-        {8, u"Datacenter Edition"},
-        {9, u"Small Business Server"},
-        {10, u"Enterprise Edition"},
-        {11, u"Starter Edition"},
-        {12, u"Datacenter Edition (core installation)"},
-        {13, u"Standard Edition (core installation)"},
-        {14, u"Enterprise Edition (core installation)"},
-        {15, u"Enterprise Edition for Itanium-based Systems"},
-        {17, u"Web Server Edition"},
-        {18, u"Cluster Server Edition"},
-        {25, u"Small Business Server Premium Edition"},
-        {0, u""},
-        {19, u""},
-        {24, u""},
-        {26, u""},
-    };
-    for (const auto& [kind, edition] : editions) {
-        OsVersionValues v = windows(6, 0, 1, 7, 1);
-        v.productKind = kind;
-        EXPECT_TEXT(u"Microsoft Windows Vista\u3000" + std::u16string(edition) + u"\u3000(build 1)",
-                    BuildOsName(v, englishText));
-    }
-}
-
 TEST(OsName, UnknownForOldOrForeignPlatformsOrFailedQuery)
 {
     OsVersionValues failed;
