@@ -12,6 +12,7 @@
 
 TEST(SysinfoProbes, FindsTheSystemDriveWithItsSpace)
 {
+    useEnglishTexts();
     SystemFacts facts;
     ProbeDrives(facts);
     ASSERT_FALSE(facts.drives.empty());
@@ -21,7 +22,9 @@ TEST(SysinfoProbes, FindsTheSystemDriveWithItsSpace)
             systemDrive = &drive;
     }
     ASSERT_NE(nullptr, systemDrive);
-    EXPECT_EQ(std::u16string(ReportText(219)), systemDrive->kind);
+    EXPECT_EQ(u"Hard Disk Drive", systemDrive->kind);
+    EXPECT_TRUE(systemDrive->totalSpace.starts_with(u"Total Disk Space ")) << narrow(systemDrive->totalSpace);
+    EXPECT_TRUE(systemDrive->freeSpace.starts_with(u"Free Disk Space ")) << narrow(systemDrive->freeSpace);
     EXPECT_TRUE(systemDrive->totalSpace.ends_with(u"GB")) << narrow(systemDrive->totalSpace);
     EXPECT_TRUE(systemDrive->freeSpace.ends_with(u"GB")) << narrow(systemDrive->freeSpace);
     EXPECT_NE(u" 0.000GB", systemDrive->totalSpace.substr(systemDrive->totalSpace.size() - 8));
@@ -36,12 +39,15 @@ TEST(SysinfoProbes, ReportsMemoryProcessorAndSystem)
     }
     EXPECT_TRUE(ReadOsName().starts_with(u"Microsoft ")) << narrow(ReadOsName());
     EXPECT_FALSE(ReadProcessorBrand().empty());
+    useEnglishTexts();
+    EXPECT_TRUE(ReadProcessorCounts().starts_with(u"Logical Core Count ")) << narrow(ReadProcessorCounts());
     // The core query answers, so the physical count is a number.
     EXPECT_EQ(std::u16string::npos, ReadProcessorCounts().find(u"不明")) << narrow(ReadProcessorCounts());
 }
 
 TEST(SysinfoProbes, DirectXRuntimeAnswers)
 {
+    useEnglishTexts();
     GatherSystemReport();
     const SystemFacts& facts = CurrentSystemFacts();
     EXPECT_TRUE(facts.operatingSystem.starts_with(u"Microsoft ")) << narrow(facts.operatingSystem);
@@ -52,6 +58,16 @@ TEST(SysinfoProbes, DirectXRuntimeAnswers)
     EXPECT_FALSE(display.deviceName.empty());
     EXPECT_FALSE(display.description.empty());
     EXPECT_TRUE(display.videoMemory.ends_with(u" MB")) << narrow(display.videoMemory);
+    EXPECT_TRUE(display.sharedVideoMemory.ends_with(u" MB")) << narrow(display.sharedVideoMemory);
+    EXPECT_TRUE(display.vertexTexture == u"Supported" || display.vertexTexture == u"Not Supported")
+        << narrow(display.vertexTexture);
+    EXPECT_FALSE(display.vertexShader.empty());
+    // Wine attaches a keyboard and a mouse.
+    ASSERT_FALSE(facts.inputDevices.empty());
+    for (const InputDeviceRecord& device : facts.inputDevices) {
+        EXPECT_EQ(37u, device.instanceId.size()) << narrow(device.instanceId);
+        EXPECT_TRUE(device.notes.starts_with(u"Axis ")) << narrow(device.notes);
+    }
 }
 
 TEST(SysinfoProbes, ProcessListHoldsThisTest)

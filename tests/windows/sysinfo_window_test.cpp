@@ -183,6 +183,7 @@ bool isDriveText(const std::wstring& text)
 
 TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
 {
+    useEnglishTexts();
     const TestUninstallEntries uninstall;
     const TestApplicationWindows applications;
     Player::Script script;
@@ -193,13 +194,14 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
                   if (!dialog)
                       return false;
                   const HWND tabs = tabsOf(dialog);
-                  EXPECT_EQ(GetText(179), Player::windowText(dialog));
-                  EXPECT_EQ(GetText(108), Player::controlText(dialog, IDOK));
-                  EXPECT_EQ(GetText(248), Player::controlText(dialog, IDC_SYSINFO_COPY));
+                  EXPECT_EQ(L"System Information", Player::windowText(dialog));
+                  EXPECT_EQ(L"OK", Player::controlText(dialog, IDOK));
+                  EXPECT_EQ(L"Copy to Clipboard", Player::controlText(dialog, IDC_SYSINFO_COPY));
                   EXPECT_EQ(4, SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-                  const std::uint32_t captions[] = {179, 238, 233, 236};
+                  const wchar_t* const captions[] = {L"System Information", L"Application Details",
+                                                     L"Process Details", L"Installation Details"};
                   for (int i = 0; i < 4; ++i)
-                      EXPECT_EQ(GetText(captions[i]), tabText(tabs, i)) << i;
+                      EXPECT_EQ(captions[i], tabText(tabs, i)) << i;
                   EXPECT_EQ(0, SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
                   EXPECT_EQ(4u, pagesOf(dialog, false).size());
                   const HWND list = visibleList(dialog);
@@ -207,10 +209,18 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
                   // Operating system to DirectX version, but the BIOS: Wine
                   // does not report one.
                   const std::vector<Row> rows = rowsOf(list);
+                  const wchar_t* const items[] = {
+                      L"Operating System", L"Processor",       L"Number of Processors", L"BIOS",
+                      L"Language",         L"Physical Memory", L"Virtual Memory",       L"Page File",
+                      L"Storage"};
                   EXPECT_LE(10u, rows.size());
-                  for (std::size_t i : {0u, 1u, 2u, 4u, 5u, 6u, 7u, 8u, 9u}) {
-                      EXPECT_FALSE(rows.size() > i && rows[i][1].empty()) << "row " << i;
+                  for (std::size_t i = 0; i < std::size(items) && i < rows.size(); ++i) {
+                      EXPECT_EQ(items[i], rows[i][0]);
+                      EXPECT_TRUE(i == 3 || !rows[i][1].empty()) << "row " << i;
                   }
+                  EXPECT_TRUE(rows[0][1].starts_with(L"Microsoft Windows")) << narrowWide(rows[0][1]);
+                  EXPECT_TRUE(rows[8][1].starts_with(L"C:\\    Hard Disk Drive    Total Disk Space "))
+                      << narrowWide(rows[8][1]);
                   return true;
               })
         .then("the process tab lists this test",
@@ -243,10 +253,8 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
                   EXPECT_EQ(0u, countRows(rows, wide(TestApplicationWindows::HiddenTitle)));
                   // Opened without an owner, the window lists itself as it was
                   // captioned while it gathered.
-                  if (*GetText(180)) {
-                      EXPECT_EQ(1u, countRows(rows, GetText(180)));
-                      EXPECT_EQ(0u, countRows(rows, GetText(179)));
-                  }
+                  EXPECT_EQ(1u, countRows(rows, L"Retrieving system information..."));
+                  EXPECT_EQ(0u, countRows(rows, L"System Information"));
                   return true;
               })
         .then("the installation tab lists the test's application once",
@@ -279,6 +287,7 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
 
 TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
 {
+    useEnglishTexts();
     putOnClipboard(L"old content");
     std::wstring copied;
     DWORD sequence = 0;

@@ -10,6 +10,9 @@
 // UTF-16 text as UTF-8, for messages.
 std::string narrow(const std::u16string& text);
 
+// The program's state set up as at start-up, with the English texts loaded.
+void useEnglishTexts();
+
 class TestUninstallEntries {
 public:
     static constexpr const char16_t* DisplayName = u"ORVANTE Report Test Application";

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "shell/language_settings.h"
+#include "shell/text_table_win32.h"
+#include "support/app_fixture.h"
+
 namespace {
 
 const wchar_t UninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -42,6 +46,12 @@ std::string narrow(const std::u16string& text)
     WideCharToMultiByte(CP_UTF8, 0, source, -1, bytes.data(), length, nullptr, nullptr);
     bytes.resize(bytes.size() - 1);
     return bytes;
+}
+
+void useEnglishTexts()
+{
+    initializeApplicationOnce();
+    ASSERT_TRUE(LoadStringTable(English));
 }
 
 TestUninstallEntries::TestUninstallEntries()
