@@ -74,6 +74,14 @@ void AddRow(ReportPage& page, Cells cells)
     AppendTextLine(page, cells);
 }
 
+SystemReport CreateSystemReport()
+{
+    SystemReport report;
+    for (std::size_t i = 0; i < PageCount; ++i)
+        report.pages[i] = CreateReportPage(static_cast<PageKind>(i));
+    return report;
+}
+
 std::u16string AssembleReport(const SystemReport& report)
 {
     std::u16string text;

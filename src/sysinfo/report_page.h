@@ -60,6 +60,9 @@ struct SystemReport {
     const ReportPage& page(PageKind kind) const { return pages[static_cast<std::size_t>(kind)]; }
 };
 
+// Four pages without rows, each holding its header.
+SystemReport CreateSystemReport();
+
 // The clipboard report: the page texts in the order System, Application,
 // Installation, Process.
 std::u16string AssembleReport(const SystemReport& report);

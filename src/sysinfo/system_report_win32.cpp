@@ -58,9 +58,7 @@ void freeBlock(HGLOBAL block)
 
 SystemReport GatherSystemReport()
 {
-    SystemReport report;
-    for (std::size_t i = 0; i < PageCount; ++i)
-        report.pages[i] = CreateReportPage(static_cast<PageKind>(i));
+    SystemReport report = CreateSystemReport();
     FillNamePage(report.page(PageKind::Installation), ReadInstalledApplications());
     FillProcessPage(report.page(PageKind::Process), ReadProcesses());
     FillNamePage(report.page(PageKind::Application), ReadApplicationTitles());

@@ -104,9 +104,7 @@ TEST(ReportPage, RowsJoinCellsWithTabAndEndWithCrLf)
 
 TEST(Report, AssemblesSystemApplicationInstallationProcessInThatOrder)
 {
-    SystemReport report;
-    for (std::size_t i = 0; i < PageCount; ++i)
-        report.pages[i] = CreateReportPage(static_cast<PageKind>(i));
+    SystemReport report = CreateSystemReport();
     AddRow(report.page(PageKind::System), {u"Processor", u""});
     AddRow(report.page(PageKind::Application), {u"Notepad"});
     AddRow(report.page(PageKind::Installation), {u"Game"});
@@ -115,9 +113,7 @@ TEST(Report, AssemblesSystemApplicationInstallationProcessInThatOrder)
                   u"Game\r\n" + ProcessHeader + u"C:\\a.exe\t000004D2\r\n",
               AssembleReport(report));
 
-    SystemReport empty;
-    for (std::size_t i = 0; i < PageCount; ++i)
-        empty.pages[i] = CreateReportPage(static_cast<PageKind>(i));
+    SystemReport empty = CreateSystemReport();
     EXPECT_EQ(SystemHeader + ApplicationHeader + InstallHeader + ProcessHeader, AssembleReport(empty));
 }
 

@@ -8,58 +8,19 @@
 #include <string>
 
 #include "sysinfo/probes_win32.h"
+#include "support/sysinfo_fixture.h"
 #include "sysinfo/system_report_win32.h"
 
 namespace {
 
 SystemReport sampleReport()
 {
-    SystemReport report;
-    for (std::size_t i = 0; i < PageCount; ++i)
-        report.pages[i] = CreateReportPage(static_cast<PageKind>(i));
+    SystemReport report = CreateSystemReport();
     AddRow(report.page(PageKind::System), {u"  ├Device", u"\\\\.\\DISPLAY1"});
     AddRow(report.page(PageKind::Application), {u"ゲーム設定 - メモ帳"});
     AddRow(report.page(PageKind::Installation), {u"Café Runtime"});
     AddRow(report.page(PageKind::Process), {u"C:\\ゲーム\\game.exe", u"000004D2"});
     return report;
-}
-
-std::wstring unicodeOnClipboard()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-std::string ansiOnClipboard()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (const HANDLE data = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void putOnClipboard(const wchar_t* text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const std::size_t size = (wcslen(text) + 1) * sizeof(wchar_t);
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(block), text, size);
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
 }
 
 // Keeps the clipboard open from another thread while it lives.

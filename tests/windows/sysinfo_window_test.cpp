@@ -140,32 +140,6 @@ std::wstring pageText(const std::wstring& header, const std::vector<Row>& rows)
     return text;
 }
 
-template <typename Char> std::basic_string<Char> clipboardText(UINT format)
-{
-    std::basic_string<Char> text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (const HANDLE data = GetClipboardData(format)) {
-        if (const auto* locked = static_cast<const Char*>(GlobalLock(data))) {
-            text = locked;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void putOnClipboard(const std::wstring& text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
 std::string ansiOf(const std::wstring& text)
 {
     const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -307,8 +281,8 @@ TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
                   if (GetClipboardSequenceNumber() == sequence)
                       return false;
                   const HWND dialog = sysinfoDialog();
-                  copied = clipboardText<wchar_t>(CF_UNICODETEXT);
-                  EXPECT_EQ(ansiOf(copied), clipboardText<char>(CF_TEXT));
+                  copied = unicodeOnClipboard();
+                  EXPECT_EQ(ansiOf(copied), ansiOnClipboard());
 
                   // System, Application, Installation, Process: the texts of
                   // the three inventory pages follow from their lists exactly.
@@ -340,7 +314,7 @@ TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
         .then("a second press copies the same report", [&] {
             if (GetClipboardSequenceNumber() == sequence)
                 return false;
-            EXPECT_EQ(copied, clipboardText<wchar_t>(CF_UNICODETEXT));
+            EXPECT_EQ(copied, unicodeOnClipboard());
             Player::escape(sysinfoDialog());
             return true;
         });

@@ -13,6 +13,12 @@ std::string narrow(const std::u16string& text);
 // The program's state set up as at start-up, with the English texts loaded.
 void useEnglishTexts();
 
+// The clipboard's text in either form; empty when it holds none.
+std::wstring unicodeOnClipboard();
+std::string ansiOnClipboard();
+// Replaces the clipboard's content by `text`, as another program would.
+void putOnClipboard(const std::wstring& text);
+
 class TestUninstallEntries {
 public:
     static constexpr const char16_t* DisplayName = u"ORVANTE Report Test Application";

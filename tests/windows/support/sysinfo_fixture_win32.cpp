@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "shell/language_settings.h"
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
@@ -36,6 +38,21 @@ HWND createWindow(const char16_t* title, DWORD style, HWND owner)
                            GetModuleHandleW(nullptr), nullptr);
 }
 
+template <typename Char> std::basic_string<Char> clipboardText(UINT format)
+{
+    std::basic_string<Char> text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (const HANDLE data = GetClipboardData(format)) {
+        if (const auto* locked = static_cast<const Char*>(GlobalLock(data))) {
+            text = locked;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 } // namespace
 
 std::string narrow(const std::u16string& text)
@@ -46,6 +63,27 @@ std::string narrow(const std::u16string& text)
     WideCharToMultiByte(CP_UTF8, 0, source, -1, bytes.data(), length, nullptr, nullptr);
     bytes.resize(bytes.size() - 1);
     return bytes;
+}
+
+std::wstring unicodeOnClipboard()
+{
+    return clipboardText<wchar_t>(CF_UNICODETEXT);
+}
+std::string ansiOnClipboard()
+{
+    return clipboardText<char>(CF_TEXT);
+}
+
+void putOnClipboard(const std::wstring& text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(block), text.c_str(), size);
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
 }
 
 void useEnglishTexts()
