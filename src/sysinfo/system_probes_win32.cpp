@@ -10,9 +10,9 @@
 
 namespace {
 
-template <typename Function> Function kernelEntry(const wchar_t* module, const char* name)
+template <typename Function> Function systemEntry(const wchar_t* module, const char* name)
 {
-    const HMODULE kernel = GetModuleHandleW(module);
+    const HMODULE loaded = GetModuleHandleW(module);
     return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
                   : nullptr;
 }
@@ -77,7 +77,14 @@ std::u16string ReadOsName()
     OsVersionValues values;
     OSVERSIONINFOEXW version{};
     version.dwOSVersionInfoSize = sizeof version;
-    values.versionRead = GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)) != FALSE;
+    // GetVersionExW reports Windows 8 (6.2, build 9200) on every later
+    // version to a program that does not declare them; RtlGetVersion tells
+    // the version that runs, in the same structure.
+    using RtlVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+    if (const auto rtlGetVersion = systemEntry<RtlVersionFunction>(L"ntdll.dll", "RtlGetVersion"))
+        values.versionRead = rtlGetVersion(&version) == 0;
+    else
+        values.versionRead = GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)) != FALSE;
     if (values.versionRead) {
         values.platformId = version.dwPlatformId;
         values.majorVersion = version.dwMajorVersion;
@@ -90,7 +97,7 @@ std::u16string ReadOsName()
 
     using SystemInfoFunction = void(WINAPI*)(SYSTEM_INFO*);
     SYSTEM_INFO system{};
-    if (const auto native = kernelEntry<SystemInfoFunction>(L"kernel32.dll", "GetNativeSystemInfo"))
+    if (const auto native = systemEntry<SystemInfoFunction>(L"kernel32.dll", "GetNativeSystemInfo"))
         native(&system);
     else
         GetSystemInfo(&system);
@@ -99,7 +106,7 @@ std::u16string ReadOsName()
 
     using ProductInfoFunction = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, DWORD*);
     if (values.majorVersion == 6) {
-        if (const auto productInfo = kernelEntry<ProductInfoFunction>(L"kernel32.dll", "GetProductInfo")) {
+        if (const auto productInfo = systemEntry<ProductInfoFunction>(L"kernel32.dll", "GetProductInfo")) {
             DWORD kind = 0; // stays 0, "undefined", when the call fails
             productInfo(values.majorVersion, values.minorVersion, 0, 0, &kind);
             values.productKind = kind;
@@ -133,7 +140,7 @@ std::u16string ReadProcessorCounts()
     using ProcessorInformationFunction = BOOL(WINAPI*)(SYSTEM_LOGICAL_PROCESSOR_INFORMATION*, DWORD*);
     std::optional<std::uint32_t> cores;
     const auto query =
-        kernelEntry<ProcessorInformationFunction>(L"kernel32", "GetLogicalProcessorInformation");
+        systemEntry<ProcessorInformationFunction>(L"kernel32", "GetLogicalProcessorInformation");
     DWORD length = 0;
     if (query && (query(nullptr, &length), length >= sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION))) {
         std::vector<SYSTEM_LOGICAL_PROCESSOR_INFORMATION> entries(

@@ -158,6 +158,12 @@ TEST(OsName, VersionSixProductsAndEditionValues)
     }
 }
 
+TEST(OsName, LaterVersionsKeepBitnessAndBuild)
+{
+    OsVersionValues v = windows(10, 0, 1, 9, 19045);
+    EXPECT_TEXT(u"Microsoft \u300064bit\u3000(build 19045)", BuildOsName(v, englishText));
+}
+
 TEST(OsName, UnknownForOldOrForeignPlatformsOrFailedQuery)
 {
     OsVersionValues failed;
