@@ -13,7 +13,7 @@ namespace {
 template <typename Function> Function systemEntry(const wchar_t* module, const char* name)
 {
     const HMODULE loaded = GetModuleHandleW(module);
-    return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
+    return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
                   : nullptr;
 }
 
