@@ -58,12 +58,20 @@ void freeBlock(HGLOBAL block)
 
 SystemReport GatherSystemReport()
 {
+    // DxDiag, Direct3D 9 and DXGI all start the same graphics runtime; held
+    // for the whole gathering, it starts once instead of once per probe.
+    const HMODULE heldDirect3D9 = LoadLibraryW(L"d3d9.dll");
+    const HMODULE heldDxgi = LoadLibraryW(L"dxgi.dll");
     SystemReport report = CreateSystemReport();
     FillNamePage(report.page(PageKind::Installation), ReadInstalledApplications());
     FillProcessPage(report.page(PageKind::Process), ReadProcesses());
     FillNamePage(report.page(PageKind::Application), ReadApplicationTitles());
     gatherSystemFacts();
     FillSystemPage(report.page(PageKind::System), facts, ReportText);
+    if (heldDxgi)
+        FreeLibrary(heldDxgi);
+    if (heldDirect3D9)
+        FreeLibrary(heldDirect3D9);
     return report;
 }
 
