@@ -77,14 +77,7 @@ std::u16string ReadOsName()
     OsVersionValues values;
     OSVERSIONINFOEXW version{};
     version.dwOSVersionInfoSize = sizeof version;
-    // GetVersionExW reports Windows 8 (6.2, build 9200) on every later
-    // version to a program that does not declare them; RtlGetVersion tells
-    // the version that runs, in the same structure.
-    using RtlVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
-    if (const auto rtlGetVersion = systemEntry<RtlVersionFunction>(L"ntdll.dll", "RtlGetVersion"))
-        values.versionRead = rtlGetVersion(&version) == 0;
-    else
-        values.versionRead = GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)) != FALSE;
+    values.versionRead = GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)) != FALSE;
     if (values.versionRead) {
         values.platformId = version.dwPlatformId;
         values.majorVersion = version.dwMajorVersion;
