@@ -91,9 +91,12 @@ void startupBenchmarks(Table& table)
                   medianOf(toolTimes), medianOf(bareTimes), "ms"});
 }
 
+void sysinfoBenchmarks(Table& table);
+
 void platformBenchmarks(Table& table)
 {
     startupBenchmarks(table);
+    sysinfoBenchmarks(table);
 }
 
 } // namespace Bench

@@ -63,3 +63,10 @@
 // ---- Gamepad settings window (101) and gamepad test window (102) -------------
 
 // ---- System information window (110) and its pages (122 to 125) --------------
+#define IDD_SYSTEM_INFORMATION 110
+#define IDD_SYSINFO_SYSTEM_PAGE 122
+#define IDD_SYSINFO_INSTALLATION_PAGE 123
+#define IDD_SYSINFO_PROCESS_PAGE 124
+#define IDD_SYSINFO_APPLICATION_PAGE 125
+#define IDC_SYSINFO_TABS 1040
+#define IDC_SYSINFO_COPY 1089

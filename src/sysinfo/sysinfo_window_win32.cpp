@@ -1,7 +1,180 @@
 #include "sysinfo/sysinfo_window_win32.h"
 
-// Placeholder until the window lands.
-INT_PTR openSystemInformation(HWND)
+#include <commctrl.h>
+
+#include "resources/resource.h"
+#include "shell/text_table_win32.h"
+#include "shell/window_helpers_win32.h"
+#include "sysinfo/system_report_win32.h"
+
+namespace {
+
+constexpr std::uint32_t TextSystemInformation = 179;
+constexpr std::uint32_t TextRetrieving = 180;
+constexpr std::uint32_t TextOk = 108;
+constexpr std::uint32_t TextCopyToClipboard = 248;
+
+// Each page inserts its tab at index 0, so building them in this order makes
+// the tabs read System, Application, Process, Installation.
+constexpr PageKind BuildOrder[] = {PageKind::Installation, PageKind::Process, PageKind::Application,
+                                   PageKind::System};
+
+struct PageWindow {
+    HWND window = nullptr;
+    HWND list = nullptr;
+};
+
+// The open window's pages, by tab index, and the report they show.
+struct WindowState {
+    SystemReport report;
+    PageWindow pages[PageCount];
+};
+WindowState* state = nullptr;
+
+INT_PTR CALLBACK pageProc(HWND, UINT, WPARAM, LPARAM)
 {
-    return IDCANCEL;
+    return FALSE;
+}
+
+const wchar_t* wide(const std::u16string& text)
+{
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+void insertColumns(HWND list, const ReportPageLayout& layout)
+{
+    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = layout.columns[i].width;
+        column.pszText = const_cast<wchar_t*>(GetText(layout.columns[i].textNumber));
+        column.iSubItem = static_cast<int>(i);
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void insertRows(HWND list, const ReportPage& page)
+{
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t row = 0; row < page.rows.size(); ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(row);
+        item.pszText = const_cast<wchar_t*>(L"");
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        for (std::size_t cell = 0; cell < page.rows[row].size(); ++cell) {
+            item.iSubItem = static_cast<int>(cell);
+            item.pszText = const_cast<wchar_t*>(wide(page.rows[row][cell]));
+            SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+}
+
+// The tab, the page window over the tab's display area, and its list.
+PageWindow createPage(HWND window, PageKind kind, const ReportPage& page)
+{
+    const ReportPageLayout& layout = PageLayout(kind);
+    const HWND tabs = GetDlgItem(window, IDC_SYSINFO_TABS);
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = const_cast<wchar_t*>(GetText(layout.captionText));
+    SendMessageW(tabs, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+
+    PageWindow created;
+    created.window =
+        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(layout.dialogId), window, pageProc, 0);
+    if (!created.window)
+        return created;
+    RECT area{};
+    GetClientRect(tabs, &area);
+    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tabs, window, reinterpret_cast<POINT*>(&area), 2);
+    MoveWindow(created.window, area.left, area.top, area.right - area.left, area.bottom - area.top, FALSE);
+    ShowWindow(created.window, kind == PageKind::System ? SW_SHOW : SW_HIDE);
+
+    RECT client{};
+    GetClientRect(created.window, &client);
+    created.list =
+        CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, client.right,
+                        client.bottom, created.window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!created.list)
+        return created;
+    SendMessageW(created.list, WM_SETFONT, SendMessageW(created.window, WM_GETFONT, 0, 0), FALSE);
+    insertColumns(created.list, layout);
+    insertRows(created.list, page);
+    return created;
+}
+
+void showPage(std::size_t index)
+{
+    for (std::size_t i = 0; i < PageCount; ++i) {
+        if (i != index && state->pages[i].window)
+            ShowWindow(state->pages[i].window, SW_HIDE);
+    }
+    if (state->pages[index].window)
+        ShowWindow(state->pages[index].window, SW_SHOW);
+}
+
+void onInitDialog(HWND window)
+{
+    SetWindowTextW(window, GetText(TextRetrieving));
+    SetDialogIcons(window);
+    CenterOnDesktop(window);
+    // Paint now: the caption says what the player waits for while gathering.
+    UpdateWindow(window);
+
+    state->report = GatherSystemReport();
+    for (PageKind kind : BuildOrder)
+        state->pages[static_cast<std::size_t>(kind)] = createPage(window, kind, state->report.page(kind));
+    SendMessageW(GetDlgItem(window, IDC_SYSINFO_TABS), TCM_SETCURSEL, 0, 0);
+
+    SetWindowTextW(window, GetText(TextSystemInformation));
+    SetDlgItemTextW(window, IDOK, GetText(TextOk));
+    SetDlgItemTextW(window, IDC_SYSINFO_COPY, GetText(TextCopyToClipboard));
+}
+
+void onNotify(HWND window, const NMHDR& header)
+{
+    if (header.idFrom != IDC_SYSINFO_TABS || header.code != TCN_SELCHANGE)
+        return;
+    const LRESULT index = SendMessageW(GetDlgItem(window, IDC_SYSINFO_TABS), TCM_GETCURSEL, 0, 0);
+    if (index >= 0 && index < static_cast<LRESULT>(PageCount))
+        showPage(static_cast<std::size_t>(index));
+}
+
+void onCommand(HWND window, int id)
+{
+    switch (id) {
+    case IDOK:
+    case IDCANCEL: EndDialog(window, id); break;
+    // Nothing to tell the player when the clipboard is busy: the old content stays.
+    case IDC_SYSINFO_COPY: CopyReportToClipboard(state->report, GetActiveWindow()); break;
+    default: break;
+    }
+}
+
+INT_PTR CALLBACK systemInformationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: onInitDialog(window); return TRUE;
+    case WM_NOTIFY: onNotify(window, *reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
+    case WM_COMMAND: onCommand(window, LOWORD(wParam)); return TRUE;
+    case WM_CLOSE: EndDialog(window, IDCANCEL); return TRUE;
+    default: return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR openSystemInformation(HWND owner)
+{
+    WindowState opened;
+    WindowState* const outer = state;
+    state = &opened;
+    const INT_PTR result = DialogBoxParamW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SYSTEM_INFORMATION), owner, systemInformationProc, 0);
+    state = outer;
+    return result;
 }

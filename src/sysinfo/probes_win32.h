@@ -1,0 +1,49 @@
+// Readers of the machine's facts for the system report. Every probe is
+// best-effort: what it cannot read stays empty (or "Unknown" where the report
+// says so), and nothing is reported to the player.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "sysinfo/inventory_pages.h"
+#include "sysinfo/system_facts.h"
+
+// GetText as the report's text lookup.
+const char16_t* ReportText(std::uint32_t number);
+
+// Conversions at the platform's 8-bit edges (ANSI code page, no flags).
+std::u16string FromSystemCodePage(const char* text);
+std::string ToSystemCodePage(std::u16string_view text);
+
+inline const wchar_t* asWide(const std::u16string& text)
+{
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline std::u16string fromWide(const wchar_t* text)
+{
+    return reinterpret_cast<const char16_t*>(text);
+}
+
+// Operating system, processor and memory.
+enum class MemoryKind { Physical = 0, Virtual = 1, PageFile = 2 };
+void ProbeDrives(SystemFacts& facts);
+std::u16string ReadOsName();
+// Empty when the processor does not offer the brand leaves.
+std::u16string ReadProcessorBrand();
+std::u16string ReadProcessorCounts();
+std::u16string ReadMemorySize(MemoryKind kind);
+
+// DirectX runtime and DirectInput. COM must be initialised on the thread.
+void ProbeDxDiag(SystemFacts& facts);
+void ProbeDirect3D9(SystemFacts& facts);
+void ProbeDxgi(SystemFacts& facts);
+void ProbeInputDevices(SystemFacts& facts);
+
+// The inventory pages' items.
+TitleSet ReadApplicationTitles();
+TitleSet ReadInstalledApplications();
+ProcessMap ReadProcesses();

@@ -1,0 +1,276 @@
+#include "sysinfo/fact_text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "sysinfo_english_texts.h"
+
+namespace {
+
+// Readable failure messages for UTF-16 texts (ASCII shown as is).
+std::string show(const std::u16string& text)
+{
+    std::string out;
+    for (char16_t c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char buffer[12];
+            std::snprintf(buffer, sizeof buffer, "<U+%04X>", static_cast<unsigned>(c));
+            out += buffer;
+        }
+    }
+    return out;
+}
+
+#define EXPECT_TEXT(expected, actual) EXPECT_EQ(show(expected), show(actual))
+
+OsVersionValues windows(std::uint32_t major, std::uint32_t minor, std::uint8_t productType,
+                        std::uint16_t arch, std::uint32_t build)
+{
+    OsVersionValues v;
+    v.versionRead = true;
+    v.platformId = 2;
+    v.majorVersion = major;
+    v.minorVersion = minor;
+    v.productType = productType;
+    v.architecture = arch;
+    v.buildNumber = build;
+    return v;
+}
+
+} // namespace
+
+TEST(OsName, NamesWindowsSevenWithEditionServicePackAndBitness)
+{
+    OsVersionValues v = windows(6, 1, 1, 9, 7601);
+    v.productKind = 1;
+    v.servicePack = u"Service Pack 1";
+    EXPECT_TEXT(u"Microsoft Windows 7\u3000Ultimate Edition Service Pack 1\u300064bit\u3000(build 7601)",
+                BuildOsName(v, englishText));
+}
+
+TEST(OsName, NamesWindowsXpWithoutBitness)
+{
+    OsVersionValues v = windows(5, 1, 1, 0, 2600);
+    v.servicePack = u"Service Pack 3";
+    EXPECT_TEXT(u"Microsoft Windows XP Professional Service Pack 3\u3000(build 2600)",
+                BuildOsName(v, englishText));
+    v.suiteMask = 0x200;
+    EXPECT_TEXT(u"Microsoft Windows XP Home Edition Service Pack 3\u3000(build 2600)",
+                BuildOsName(v, englishText));
+}
+
+TEST(OsName, ServerTwoThousandThreeStorageSuiteMustBeTheWholeMask)
+{
+    OsVersionValues v = windows(5, 2, 3, 0, 3790);
+    v.suiteMask = 0x2000 | 0x80;
+    EXPECT_TEXT(u"Microsoft Windows Server 2003\u3000Datacenter Edition\u3000(build 3790)",
+                BuildOsName(v, englishText));
+    v.suiteMask = 0x2000;
+    EXPECT_TEXT(u"Microsoft Windows Storage Server 2003\u3000Standard Edition\u3000(build 3790)",
+                BuildOsName(v, englishText));
+}
+
+TEST(OsName, ServerTwoThousandThreeProductsAndEditions)
+{
+    struct Case {
+        std::uint8_t productType;
+        std::uint16_t arch;
+        std::uint16_t suite;
+        bool r2;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {3, 0, 0, true, u"Microsoft Windows Server 2003 R2\u3000Standard Edition\u3000(build 3790)"},
+        {3, 0, 0x8000, false, u"Microsoft Windows Home Server\u3000Standard Edition\u3000(build 3790)"},
+        {1, 9, 0, false, u"Microsoft Windows XP Professional x64 Edition\u3000\u3000(build 3790)"},
+        {1, 0, 0, false, u"Microsoft Windows Server 2003\u3000\u3000(build 3790)"},
+        {3, 6, 0x80, false,
+         u"Microsoft Windows Server 2003\u3000Datacenter Edition for Itanium-based Systems\u3000(build "
+         u"3790)"},
+        {3, 6, 0x2, false,
+         u"Microsoft Windows Server 2003\u3000Enterprise Edition for Itanium-based Systems\u3000(build "
+         u"3790)"},
+        {3, 6, 0, false, u"Microsoft Windows Server 2003\u3000\u3000(build 3790)"},
+        {3, 9, 0x80, false, u"Microsoft Windows Server 2003\u3000Datacenter x64 Edition\u3000(build 3790)"},
+        {3, 9, 0x2, false, u"Microsoft Windows Server 2003\u3000Enterprise x64 Edition\u3000(build 3790)"},
+        {3, 9, 0, false, u"Microsoft Windows Server 2003\u3000Standard x64 Edition\u3000(build 3790)"},
+        {3, 0, 0x4000 | 0x80, false,
+         u"Microsoft Windows Server 2003\u3000Compute Cluster Edition\u3000(build 3790)"},
+        {3, 0, 0x2, false, u"Microsoft Windows Server 2003\u3000Enterprise Edition\u3000(build 3790)"},
+        {3, 0, 0x400, false, u"Microsoft Windows Server 2003\u3000Web Edition\u3000(build 3790)"},
+    };
+    for (const Case& c : cases) {
+        OsVersionValues v = windows(5, 2, c.productType, c.arch, 3790);
+        v.suiteMask = c.suite;
+        v.serverR2 = c.r2;
+        EXPECT_TEXT(c.expected, BuildOsName(v, englishText));
+    }
+}
+
+TEST(OsName, WindowsTwoThousandEditions)
+{
+    struct Case {
+        std::uint8_t productType;
+        std::uint16_t suite;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {1, 0x80, u"Microsoft Windows 2000 Professional\u3000(build 2195)"},
+        {3, 0x80 | 0x2, u"Microsoft Windows 2000 Datacenter Server\u3000(build 2195)"},
+        {3, 0x2, u"Microsoft Windows 2000 Advanced Server\u3000(build 2195)"},
+        {2, 0, u"Microsoft Windows 2000 Server\u3000(build 2195)"},
+    };
+    for (const Case& c : cases) {
+        OsVersionValues v = windows(5, 0, c.productType, 0, 2195);
+        v.suiteMask = c.suite;
+        EXPECT_TEXT(c.expected, BuildOsName(v, englishText));
+    }
+}
+
+TEST(OsName, VersionSixProductsAndEditionValues)
+{
+    struct Case {
+        std::uint32_t minor;
+        std::uint8_t productType;
+        std::optional<std::uint32_t> productKind;
+        std::uint16_t arch;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {0, 1, 3, 0, u"Microsoft Windows Vista\u3000Home Premium Edition\u300032bit\u3000(build 6002)"},
+        {0, 3, 8, 9, u"Microsoft Windows Server 2008\u3000Datacenter Edition\u300064bit\u3000(build 6002)"},
+        {1, 3, 10, 9,
+         u"Microsoft Windows Server 2008 R2\u3000Enterprise Edition\u300064bit\u3000(build 6002)"},
+        {1, 1, 4, 9, u"Microsoft Windows 7\u3000Enterprise Edition\u300064bit\u3000(build 6002)"},
+        {1, 1, 5, 9, u"Microsoft Windows 7\u3000\u300064bit\u3000(build 6002)"},
+        {1, 1, 16, 9, u"Microsoft Windows 7\u3000\u300064bit\u3000(build 6002)"},
+        {1, 1, std::nullopt, 6, u"Microsoft Windows 7\u3000\u3000(build 6002)"},
+        {2, 1, 48, 9, u"Microsoft \u300064bit\u3000(build 6002)"},
+    };
+    for (const Case& c : cases) {
+        OsVersionValues v = windows(6, c.minor, c.productType, c.arch, 6002);
+        v.productKind = c.productKind;
+        EXPECT_TEXT(c.expected, BuildOsName(v, englishText));
+    }
+}
+
+TEST(OsName, LaterVersionsKeepBitnessAndBuild)
+{
+    OsVersionValues v = windows(10, 0, 1, 9, 19045);
+    EXPECT_TEXT(u"Microsoft \u300064bit\u3000(build 19045)", BuildOsName(v, englishText));
+}
+
+TEST(OsName, UnknownForOldOrForeignPlatformsOrFailedQuery)
+{
+    OsVersionValues failed;
+    EXPECT_TEXT(u"Unknown", BuildOsName(failed, englishText));
+    OsVersionValues nt4 = windows(4, 0, 1, 0, 1381);
+    EXPECT_TEXT(u"Unknown", BuildOsName(nt4, englishText));
+    OsVersionValues win9x = windows(5, 1, 1, 0, 2600);
+    win9x.platformId = 1;
+    EXPECT_TEXT(u"Unknown", BuildOsName(win9x, englishText));
+}
+
+TEST(OsName, BuildNumberIsPrintedSigned)
+{
+    OsVersionValues v = windows(5, 1, 1, 0, 0xFFFFFFFFu);
+    EXPECT_TEXT(u"Microsoft Windows XP Professional\u3000(build -1)", BuildOsName(v, englishText));
+}
+
+TEST(ProcessorCounts, ShowsLogicalAndPhysicalCores)
+{
+    EXPECT_TEXT(u"Logical Core Count 8  Physical Core Count 4", FormatProcessorCounts(8, 4, englishText));
+    EXPECT_TEXT(u"Logical Core Count 1  Physical Core Count 1", FormatProcessorCounts(0, 1, englishText));
+}
+
+TEST(ProcessorCounts, MissingOrZeroPhysicalCountReadsUnknownInJapanese)
+{
+    EXPECT_TEXT(u"Logical Core Count 2  Physical Core Count 不明",
+                FormatProcessorCounts(2, std::nullopt, englishText));
+    EXPECT_TEXT(u"Logical Core Count 2  Physical Core Count 不明", FormatProcessorCounts(2, 0, englishText));
+}
+
+TEST(Sizes, MemoryVideoMemoryAndDiskSpaceForms)
+{
+    EXPECT_TEXT(u"4096.000MB", FormatMemorySize(4294967296ull));
+    EXPECT_TEXT(u"2047.875MB", FormatMemorySize(2147352576ull));
+    EXPECT_TEXT(u"0.000MB", FormatMemorySize(0));
+    EXPECT_TEXT(u"1024.000 MB", FormatVideoMemory(1073741824ull));
+    EXPECT_TEXT(u"Total Disk Space 465.762GB", FormatDiskSpace(u"Total Disk Space", 500107862016ull));
+    EXPECT_TEXT(u"Free Disk Space 232.881GB", FormatDiskSpace(u"Free Disk Space", 250053931008ull));
+    EXPECT_TEXT(u"17179869184.000GB", FormatDiskSpace(u"", 0xFFFFFFFFFFFFFFFFull).substr(1));
+}
+
+TEST(Drives, OnlyFixedNetworkAndRamDisksAreListed)
+{
+    const std::pair<std::uint32_t, const char16_t*> kinds[] = {
+        {3, u"Hard Disk Drive"}, {4, u"Network Drive"}, {6, u"RAM Disk Drive"}};
+    for (const auto& [type, text] : kinds)
+        EXPECT_TEXT(text, DriveKindText(type, englishText).value_or(u"(none)"));
+    for (std::uint32_t type : {0u, 1u, 2u, 5u, 7u})
+        EXPECT_FALSE(DriveKindText(type, englishText)) << type;
+}
+
+TEST(Drives, DriveTextJoinsFieldsWithFourSpaces)
+{
+    const DriveRecord c{u"C:\\", u"Hard Disk Drive", u"Total Disk Space 465.762GB",
+                        u"Free Disk Space 232.881GB"};
+    EXPECT_TEXT(u"C:\\    Hard Disk Drive    Total Disk Space 465.762GB    Free Disk Space 232.881GB",
+                BuildDriveText(c));
+    const DriveRecord partial{u"Z:\\", u"", u"", u""};
+    EXPECT_TEXT(u"Z:\\    ", BuildDriveText(partial));
+}
+
+TEST(InputDevices, GuidIsEightFourFourSixteenDigits)
+{
+    const GuidValue guid{0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    EXPECT_TEXT(u"{6F1D2B61-D5A0-11CF-BFC7444553540000}", FormatGuid(guid));
+    const GuidValue low{0x1, 0x2, 0x3, {0, 1, 2, 3, 4, 5, 6, 0xAB}};
+    EXPECT_TEXT(u"{00000001-0002-0003-00010203040506AB}", FormatGuid(low));
+}
+
+TEST(InputDevices, NotesCountAxesButtonsAndPovs)
+{
+    EXPECT_TEXT(u"Axis 4  Button 12  Field of View 1", FormatInputNotes(4, 12, 1, englishText));
+    EXPECT_TEXT(u"Axis 2  Button 5  Field of View 0", FormatInputNotes(2, 5, 0, englishText));
+}
+
+TEST(DisplayDevices, ShaderVersionsReadMajorDotMinor)
+{
+    EXPECT_TEXT(u"3.0", FormatShaderVersion(0xFFFE0300));
+    EXPECT_TEXT(u"2.0", FormatShaderVersion(0xFFFF0200));
+    EXPECT_TEXT(u"1.4", FormatShaderVersion(0xFFFF0104));
+    EXPECT_TEXT(u"0.0", FormatShaderVersion(0));
+}
+
+TEST(Processes, IdentifierIsEightUpperCaseHexDigits)
+{
+    EXPECT_TEXT(u"000004D2", FormatProcessId(1234));
+    EXPECT_TEXT(u"FFFFFFFF", FormatProcessId(0xFFFFFFFF));
+    EXPECT_TEXT(u"00000000", FormatProcessId(0));
+}
+
+TEST(ProcessorBrand, LeadingSpacesAreDroppedOthersKept)
+{
+    const auto pack = [](const char* text) {
+        std::array<std::uint32_t, 12> regs{};
+        char bytes[48] = {};
+        std::memcpy(bytes, text, std::min<std::size_t>(std::strlen(text), 48));
+        for (std::size_t i = 0; i < 12; ++i)
+            regs[i] = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i * 4])) |
+                      static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i * 4 + 1])) << 8 |
+                      static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i * 4 + 2])) << 16 |
+                      static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i * 4 + 3])) << 24;
+        return regs;
+    };
+    EXPECT_EQ("Intel(R) Core(TM) i7 CPU  ", ProcessorBrandBytes(pack("        Intel(R) Core(TM) i7 CPU  ")));
+    EXPECT_EQ("AMD Ryzen 7", ProcessorBrandBytes(pack("AMD Ryzen 7")));
+    EXPECT_EQ("\tTabbed", ProcessorBrandBytes(pack("\tTabbed")));
+    EXPECT_EQ("", ProcessorBrandBytes(pack("")));
+    EXPECT_EQ("123456789012345678901234567890123456789012345678",
+              ProcessorBrandBytes(pack("123456789012345678901234567890123456789012345678")));
+}

@@ -1,0 +1,113 @@
+// The system report's probes read real facts from the machine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "sysinfo/probes_win32.h"
+#include "sysinfo/system_report_win32.h"
+#include "support/sysinfo_fixture.h"
+
+TEST(SysinfoProbes, FindsTheSystemDriveWithItsSpace)
+{
+    useEnglishTexts();
+    SystemFacts facts;
+    ProbeDrives(facts);
+    ASSERT_FALSE(facts.drives.empty());
+    const DriveRecord* systemDrive = nullptr;
+    for (const DriveRecord& drive : facts.drives) {
+        if (drive.rootPath == u"C:\\")
+            systemDrive = &drive;
+    }
+    ASSERT_NE(nullptr, systemDrive);
+    EXPECT_EQ(u"Hard Disk Drive", systemDrive->kind);
+    EXPECT_TRUE(systemDrive->totalSpace.starts_with(u"Total Disk Space ")) << narrow(systemDrive->totalSpace);
+    EXPECT_TRUE(systemDrive->freeSpace.starts_with(u"Free Disk Space ")) << narrow(systemDrive->freeSpace);
+    EXPECT_TRUE(systemDrive->totalSpace.ends_with(u"GB")) << narrow(systemDrive->totalSpace);
+    EXPECT_TRUE(systemDrive->freeSpace.ends_with(u"GB")) << narrow(systemDrive->freeSpace);
+    EXPECT_NE(u" 0.000GB", systemDrive->totalSpace.substr(systemDrive->totalSpace.size() - 8));
+}
+
+TEST(SysinfoProbes, ReportsMemoryProcessorAndSystem)
+{
+    for (MemoryKind kind : {MemoryKind::Physical, MemoryKind::Virtual, MemoryKind::PageFile}) {
+        const std::u16string size = ReadMemorySize(kind);
+        EXPECT_TRUE(size.ends_with(u"MB")) << narrow(size);
+        EXPECT_GT(std::stod(narrow(size)), 0.0) << narrow(size);
+    }
+    EXPECT_TRUE(ReadOsName().starts_with(u"Microsoft ")) << narrow(ReadOsName());
+    EXPECT_FALSE(ReadProcessorBrand().empty());
+    useEnglishTexts();
+    EXPECT_TRUE(ReadProcessorCounts().starts_with(u"Logical Core Count ")) << narrow(ReadProcessorCounts());
+    // The core query answers, so the physical count is a number.
+    EXPECT_EQ(std::u16string::npos, ReadProcessorCounts().find(u"不明")) << narrow(ReadProcessorCounts());
+}
+
+TEST(SysinfoProbes, DirectXRuntimeAnswers)
+{
+    useEnglishTexts();
+    GatherSystemReport();
+    const SystemFacts& facts = CurrentSystemFacts();
+    EXPECT_TRUE(facts.operatingSystem.starts_with(u"Microsoft ")) << narrow(facts.operatingSystem);
+    EXPECT_FALSE(facts.processor.empty());
+    EXPECT_FALSE(facts.directXVersion.empty());
+    ASSERT_FALSE(facts.displayDevices.empty());
+    const DisplayDeviceRecord& display = facts.displayDevices.front();
+    EXPECT_FALSE(display.deviceName.empty());
+    EXPECT_FALSE(display.description.empty());
+    EXPECT_TRUE(display.videoMemory.ends_with(u" MB")) << narrow(display.videoMemory);
+    EXPECT_TRUE(display.sharedVideoMemory.ends_with(u" MB")) << narrow(display.sharedVideoMemory);
+    EXPECT_TRUE(display.vertexTexture == u"Supported" || display.vertexTexture == u"Not Supported")
+        << narrow(display.vertexTexture);
+    EXPECT_FALSE(display.vertexShader.empty());
+    // Wine attaches a keyboard and a mouse.
+    ASSERT_FALSE(facts.inputDevices.empty());
+    for (const InputDeviceRecord& device : facts.inputDevices) {
+        EXPECT_EQ(37u, device.instanceId.size()) << narrow(device.instanceId);
+        EXPECT_TRUE(device.notes.starts_with(u"Axis ")) << narrow(device.notes);
+    }
+}
+
+TEST(SysinfoProbes, ProcessListHoldsThisTest)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const ProcessMap processes = ReadProcesses();
+    const auto found = processes.find(fromWide(path));
+    ASSERT_NE(processes.end(), found) << narrow(fromWide(path));
+    EXPECT_EQ(GetCurrentProcessId(), found->second);
+}
+
+TEST(SysinfoProbes, InstalledApplicationsComeFromTheUninstallKey)
+{
+    const TestUninstallEntries entries;
+    const TitleSet names = ReadInstalledApplications();
+    EXPECT_EQ(1u, names.count(TestUninstallEntries::DisplayName));
+    EXPECT_EQ(0u, names.count(TestUninstallEntries::NamelessKey));
+}
+
+TEST(SysinfoProbes, ApplicationTitlesListOnlyPlainVisibleWindows)
+{
+    const TestApplicationWindows windows;
+    const TitleSet titles = ReadApplicationTitles();
+    EXPECT_EQ(1u, titles.count(TestApplicationWindows::Title));
+    EXPECT_EQ(0u, titles.count(TestApplicationWindows::HiddenTitle));
+    EXPECT_EQ(0u, titles.count(TestApplicationWindows::OwnedTitle));
+    EXPECT_EQ(0u, titles.count(TestApplicationWindows::DisabledTitle));
+}
+
+// Not a timing goal: prints what gathering took, for the record.
+TEST(SysinfoProbes, GathersTheWholeReport)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const SystemReport report = GatherSystemReport();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    std::printf(
+        "gathering took %lld ms\n",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
+    for (const ReportPage& page : report.pages)
+        EXPECT_FALSE(page.PageText.empty());
+    std::printf("%s\n", narrow(AssembleReport(report)).c_str());
+}

@@ -1,0 +1,344 @@
+// The system information window, driven as a player would.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "shell/text_table_win32.h"
+#include "support/dialog_driver.h"
+#include "support/sysinfo_fixture.h"
+#include "sysinfo/sysinfo_window_win32.h"
+
+namespace {
+
+const std::wstring SystemHeader = L"\r\n\r\n-=-=-=-=-=-=- System Information -=-=-=-=-=-=-\r\n\r\n";
+const std::wstring ApplicationHeader = L"\r\n\r\n-=-=-=-=-=-=- Application Information -=-=-=-=-=-=-\r\n\r\n";
+const std::wstring ProcessHeader = L"\r\n\r\n-=-=-=-=-=-=- Proccess Information -=-=-=-=-=-=-\r\n\r\n";
+const std::wstring InstallHeader = L"\r\n\r\n-=-=-=-=-=-=- Install Information -=-=-=-=-=-=-\r\n\r\n";
+
+using Row = std::vector<std::wstring>;
+
+// Pages are told apart by their columns' widths, which are the same in every
+// language.
+const std::vector<int> SystemColumns = {150, 550};
+const std::vector<int> ApplicationColumns = {550};
+const std::vector<int> ProcessColumns = {550, 200};
+const std::vector<int> InstallationColumns = {650};
+
+const wchar_t* wide(const char16_t* text)
+{
+    return reinterpret_cast<const wchar_t*>(text);
+}
+std::string narrowWide(const std::wstring& text)
+{
+    return narrow(reinterpret_cast<const char16_t*>(text.c_str()));
+}
+
+HWND sysinfoDialog()
+{
+    return Player::activeDialogWithControl(IDC_SYSINFO_TABS);
+}
+HWND tabsOf(HWND dialog)
+{
+    return GetDlgItem(dialog, IDC_SYSINFO_TABS);
+}
+
+std::vector<HWND> pagesOf(HWND dialog, bool visibleOnly)
+{
+    std::vector<HWND> pages;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (lstrcmpW(className, L"#32770") == 0 && (!visibleOnly || IsWindowVisible(child)))
+            pages.push_back(child);
+    }
+    return pages;
+}
+
+std::vector<int> columnWidths(HWND list)
+{
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    std::vector<int> widths;
+    const auto count = SendMessageW(header, HDM_GETITEMCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        widths.push_back(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0)));
+    return widths;
+}
+
+std::vector<Row> rowsOf(HWND list)
+{
+    const std::size_t columns = columnWidths(list).size();
+    std::vector<Row> rows;
+    const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        Row row;
+        for (std::size_t c = 0; c < columns; ++c) {
+            wchar_t text[1024] = {};
+            LVITEMW item{};
+            item.iSubItem = static_cast<int>(c);
+            item.pszText = text;
+            item.cchTextMax = 1024;
+            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+            row.push_back(text);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// The only visible page's list, or null when not exactly one page shows.
+HWND visibleList(HWND dialog)
+{
+    const std::vector<HWND> visible = pagesOf(dialog, true);
+    return visible.size() == 1 ? GetWindow(visible.front(), GW_CHILD) : nullptr;
+}
+
+std::wstring tabText(HWND tabs, int index)
+{
+    wchar_t text[256] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// Chooses a tab as a click would: the selection, then its notification.
+void chooseTab(HWND dialog, int index)
+{
+    const HWND tabs = tabsOf(dialog);
+    SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+    NMHDR header{tabs, IDC_SYSINFO_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(dialog, WM_NOTIFY, IDC_SYSINFO_TABS, reinterpret_cast<LPARAM>(&header));
+}
+
+std::size_t countRows(const std::vector<Row>& rows, const std::wstring& first)
+{
+    std::size_t count = 0;
+    for (const Row& row : rows)
+        count += row.front() == first ? 1 : 0;
+    return count;
+}
+
+// The page text of a page whose every row is one line.
+std::wstring pageText(const std::wstring& header, const std::vector<Row>& rows)
+{
+    std::wstring text = header;
+    for (const Row& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c)
+            text += (c ? L"\t" : L"") + row[c];
+        text += L"\r\n";
+    }
+    return text;
+}
+
+std::string ansiOf(const std::wstring& text)
+{
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+    return bytes.c_str();
+}
+
+bool isDriveText(const std::wstring& text)
+{
+    return text.size() > 3 && text[1] == L':' && text[2] == L'\\';
+}
+
+} // namespace
+
+TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
+{
+    useEnglishTexts();
+    const TestUninstallEntries uninstall;
+    const TestApplicationWindows applications;
+    Player::Script script;
+    script
+        .then("opened on the system tab",
+              [] {
+                  const HWND dialog = sysinfoDialog();
+                  if (!dialog)
+                      return false;
+                  const HWND tabs = tabsOf(dialog);
+                  EXPECT_EQ(L"System Information", Player::windowText(dialog));
+                  EXPECT_EQ(L"OK", Player::controlText(dialog, IDOK));
+                  EXPECT_EQ(L"Copy to Clipboard", Player::controlText(dialog, IDC_SYSINFO_COPY));
+                  EXPECT_EQ(4, SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+                  const wchar_t* const captions[] = {L"System Information", L"Application Details",
+                                                     L"Process Details", L"Installation Details"};
+                  for (int i = 0; i < 4; ++i)
+                      EXPECT_EQ(captions[i], tabText(tabs, i)) << i;
+                  EXPECT_EQ(0, SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+                  EXPECT_EQ(4u, pagesOf(dialog, false).size());
+                  const HWND list = visibleList(dialog);
+                  EXPECT_EQ(SystemColumns, columnWidths(list));
+                  // Operating system to DirectX version, but the BIOS: Wine
+                  // does not report one.
+                  const std::vector<Row> rows = rowsOf(list);
+                  const wchar_t* const items[] = {
+                      L"Operating System", L"Processor",       L"Number of Processors", L"BIOS",
+                      L"Language",         L"Physical Memory", L"Virtual Memory",       L"Page File",
+                      L"Storage"};
+                  EXPECT_LE(10u, rows.size());
+                  for (std::size_t i = 0; i < std::size(items) && i < rows.size(); ++i) {
+                      EXPECT_EQ(items[i], rows[i][0]);
+                      EXPECT_TRUE(i == 3 || !rows[i][1].empty()) << "row " << i;
+                  }
+                  EXPECT_TRUE(rows[0][1].starts_with(L"Microsoft Windows")) << narrowWide(rows[0][1]);
+                  EXPECT_TRUE(rows[8][1].starts_with(L"C:\\    Hard Disk Drive    Total Disk Space "))
+                      << narrowWide(rows[8][1]);
+                  return true;
+              })
+        .then("the process tab lists this test",
+              [] {
+                  const HWND dialog = sysinfoDialog();
+                  chooseTab(dialog, 2);
+                  const HWND list = visibleList(dialog);
+                  EXPECT_EQ(ProcessColumns, columnWidths(list));
+                  wchar_t path[MAX_PATH] = {};
+                  GetModuleFileNameW(nullptr, path, MAX_PATH);
+                  wchar_t id[16];
+                  swprintf(id, 16, L"%08X", static_cast<unsigned>(GetCurrentProcessId()));
+                  const std::vector<Row> rows = rowsOf(list);
+                  EXPECT_EQ(1u, countRows(rows, path));
+                  for (const Row& row : rows) {
+                      if (row[0] == path) {
+                          EXPECT_EQ(id, row[1]);
+                      }
+                  }
+                  return true;
+              })
+        .then("the application tab lists the test's window once",
+              [] {
+                  const HWND dialog = sysinfoDialog();
+                  chooseTab(dialog, 1);
+                  const HWND list = visibleList(dialog);
+                  EXPECT_EQ(ApplicationColumns, columnWidths(list));
+                  const std::vector<Row> rows = rowsOf(list);
+                  EXPECT_EQ(1u, countRows(rows, wide(TestApplicationWindows::Title)));
+                  EXPECT_EQ(0u, countRows(rows, wide(TestApplicationWindows::HiddenTitle)));
+                  // Opened without an owner, the window lists itself as it was
+                  // captioned while it gathered.
+                  EXPECT_EQ(1u, countRows(rows, L"Retrieving system information..."));
+                  EXPECT_EQ(0u, countRows(rows, L"System Information"));
+                  return true;
+              })
+        .then("the installation tab lists the test's application once",
+              [] {
+                  const HWND dialog = sysinfoDialog();
+                  chooseTab(dialog, 3);
+                  const HWND list = visibleList(dialog);
+                  EXPECT_EQ(InstallationColumns, columnWidths(list));
+                  const std::vector<Row> rows = rowsOf(list);
+                  EXPECT_EQ(1u, countRows(rows, wide(TestUninstallEntries::DisplayName)));
+                  EXPECT_EQ(0u, countRows(rows, wide(TestUninstallEntries::NamelessKey)));
+                  return true;
+              })
+        .then("back to the system tab",
+              [] {
+                  const HWND dialog = sysinfoDialog();
+                  chooseTab(dialog, 0);
+                  EXPECT_EQ(SystemColumns, columnWidths(visibleList(dialog)));
+                  return true;
+              })
+        .then("OK", [] {
+            Player::click(sysinfoDialog(), IDOK);
+            return true;
+        });
+    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    EXPECT_FALSE(script.timedOut());
+    EXPECT_EQ(IDOK, result);
+}
+
+TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
+{
+    useEnglishTexts();
+    putOnClipboard(L"old content");
+    std::wstring copied;
+    DWORD sequence = 0;
+    Player::Script script;
+    script
+        .then("press Copy to Clipboard",
+              [&] {
+                  const HWND dialog = sysinfoDialog();
+                  if (!dialog)
+                      return false;
+                  sequence = GetClipboardSequenceNumber();
+                  Player::click(dialog, IDC_SYSINFO_COPY);
+                  return true;
+              })
+        .then("the report is on the clipboard",
+              [&] {
+                  if (GetClipboardSequenceNumber() == sequence)
+                      return false;
+                  const HWND dialog = sysinfoDialog();
+                  copied = unicodeOnClipboard();
+                  EXPECT_EQ(ansiOf(copied), ansiOnClipboard());
+
+                  // System, Application, Installation, Process: the texts of
+                  // the three inventory pages follow from their lists exactly.
+                  std::vector<Row> rows[4];
+                  for (int tab = 0; tab < 4; ++tab) {
+                      chooseTab(dialog, tab);
+                      rows[tab] = rowsOf(visibleList(dialog));
+                  }
+                  chooseTab(dialog, 0);
+                  const std::wstring tail = pageText(ApplicationHeader, rows[1]) +
+                                            pageText(InstallHeader, rows[3]) +
+                                            pageText(ProcessHeader, rows[2]);
+                  EXPECT_TRUE(copied.starts_with(SystemHeader));
+                  EXPECT_TRUE(copied.ends_with(tail)) << narrowWide(copied);
+                  EXPECT_FALSE(rows[2].empty());
+
+                  // Every system row is one line; a drive's line repeats the
+                  // Storage label that the list shows only once.
+                  const std::wstring system = copied.substr(0, copied.size() - tail.size());
+                  for (const Row& row : rows[0]) {
+                      const std::wstring line =
+                          (isDriveText(row[1]) ? GetText(191) : row[0]) + L"\t" + row[1] + L"\r\n";
+                      EXPECT_NE(std::wstring::npos, system.find(L"\r\n" + line)) << narrowWide(line);
+                  }
+                  sequence = GetClipboardSequenceNumber();
+                  Player::click(dialog, IDC_SYSINFO_COPY);
+                  return true;
+              })
+        .then("a second press copies the same report", [&] {
+            if (GetClipboardSequenceNumber() == sequence)
+                return false;
+            EXPECT_EQ(copied, unicodeOnClipboard());
+            Player::escape(sysinfoDialog());
+            return true;
+        });
+    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST(SystemInformationWindow, EscapeAndCloseBoxEndTheWindow)
+{
+    const std::pair<const char*, void (*)(HWND)> ways[] = {{"escape", Player::escape},
+                                                           {"close box", Player::closeBox}};
+    for (const auto& [name, press] : ways) {
+        SCOPED_TRACE(name);
+        Player::Script script;
+        script.then(name, [&] {
+            const HWND dialog = sysinfoDialog();
+            if (!dialog)
+                return false;
+            press(dialog);
+            return true;
+        });
+        const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+        EXPECT_TRUE(script.finished()) << script.pendingStep();
+        EXPECT_EQ(IDCANCEL, result);
+    }
+}
