@@ -1,0 +1,500 @@
+// The gamepad settings window, driven as a player would with a scripted
+// controller: pressing inputs fills the rows, leaving asks and saves.
+#include "gamepad/gamepad_window_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "gamepad/input_table.h"
+#include "gamepad/pad_settings.h"
+#include "resources/resource.h"
+#include "shell/text_table_win32.h"
+#include "support/app_fixture.h"
+#include "support/dialog_driver.h"
+#include "support/scripted_gamepad.h"
+
+namespace {
+
+const wchar_t PadFile[] = L"config.pad";
+
+constexpr int RowBoxes[AssignmentRowCount] = {1044, 1046, 1047, 1048, 1049, 1050, 1051, 1052,
+                                              1053, 1054, 1055, 1056, 1057, 1058, 1059, 1060,
+                                              1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068};
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes readPadFile()
+{
+    std::ifstream file(std::filesystem::path(settingsFile(PadFile)), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+void writePadFile(const void* bytes, std::size_t size)
+{
+    std::ofstream file(std::filesystem::path(settingsFile(PadFile)), std::ios::binary | std::ios::trunc);
+    file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+}
+
+void writePadRecord(const PadSettings& record) { writePadFile(&record, sizeof record); }
+
+bool padFileExists() { return GetFileAttributesW(settingsFile(PadFile).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A record as the game would have left it: the scripted controller chosen,
+// the defaults, and the game's own bytes from offset 72.
+PadSettings seededRecord()
+{
+    PadSettings record{};
+    setPadDefaults(record);
+    const GUID instance = ScriptedGamepad::instanceGuid(0);
+    const GUID product = ScriptedGamepad::productGuid(0);
+    std::memcpy(&record.controllerInstance, &instance, sizeof instance);
+    std::memcpy(&record.controllerProduct, &product, sizeof product);
+    for (std::size_t i = 0; i < sizeof record.reserved; ++i)
+        record.reserved[i] = static_cast<std::uint8_t>(i * 3 + 1);
+    return record;
+}
+
+Bytes bytesOf(const PadSettings& record)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
+    return Bytes(bytes, bytes + sizeof record);
+}
+
+std::wstring expectedName(unsigned input)
+{
+    const InputNameParts parts = describeInput(input);
+    wchar_t name[64];
+    std::swprintf(name, 64,
+                  parts.kind == InputNameParts::Button         ? L"%ls %02u"
+                  : parts.kind == InputNameParts::AxisNegative ? L"%ls %02u / -"
+                                                               : L"%ls %02u / +",
+                  GetText(parts.kind == InputNameParts::Button ? 153 : 152), parts.number);
+    return name;
+}
+
+HWND gamepadWindow() { return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE); }
+
+int focusedRow()
+{
+    const int id = GetDlgCtrlID(GetFocus());
+    for (unsigned row = 0; row < AssignmentRowCount; ++row) {
+        if (RowBoxes[row] == id)
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+std::wstring rowText(unsigned row) { return Player::controlText(gamepadWindow(), RowBoxes[row]); }
+
+// The message dialog `dialog` (117, 118 or 119), told apart by its buttons.
+HWND messageDialog(int dialog)
+{
+    const HWND found = Player::activeDialogWithControl(IDC_MESSAGE_TEXT);
+    if (!found)
+        return nullptr;
+    const bool hasOk = GetDlgItem(found, IDOK) != nullptr;
+    const bool hasCancel = GetDlgItem(found, IDCANCEL) != nullptr;
+    const int kind = hasOk ? IDD_MESSAGE_OK : hasCancel ? IDD_MESSAGE_YESNOCANCEL : IDD_MESSAGE_YESNO;
+    return kind == dialog ? found : nullptr;
+}
+
+std::function<bool()> answer(int dialog, int button)
+{
+    return [=] {
+        const HWND found = messageDialog(dialog);
+        if (!found)
+            return false;
+        Player::click(found, button);
+        return true;
+    };
+}
+
+// Passes once the window has read the controller `polls` more times.
+std::function<bool()> afterPolls(std::uint32_t polls)
+{
+    auto start = std::make_shared<std::optional<std::uint32_t>>();
+    return [=] {
+        if (!*start)
+            *start = ScriptedGamepad::pollCount();
+        return ScriptedGamepad::pollCount() >= **start + polls;
+    };
+}
+
+std::function<bool()> rowShows(unsigned row, unsigned input)
+{
+    return [=] { return gamepadWindow() && rowText(row) == expectedName(input); };
+}
+
+std::function<bool()> doInWindow(std::function<void(HWND)> action)
+{
+    return [=] {
+        const HWND window = gamepadWindow();
+        if (!window)
+            return false;
+        action(window);
+        return true;
+    };
+}
+
+INT_PTR openWindow() { return openGamepadSettings(nullptr); }
+
+class GamepadWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        initializeApplicationOnce();
+        removeSettingsFile(PadFile);
+    }
+    void TearDown() override { removeSettingsFile(PadFile); }
+
+    INT_PTR run(Player::Script& script)
+    {
+        const INT_PTR result = script.run(openWindow);
+        EXPECT_FALSE(script.timedOut()) << "stuck at: " << script.pendingStep();
+        return result;
+    }
+
+    ScriptedGamepad::Installation pad;
+};
+
+}  // namespace
+
+TEST_F(GamepadWindow, HeldButtonFillsRowZeroAndIsNotTakenAgainUntilReleased)
+{
+    writePadRecord(seededRecord());
+    ScriptedGamepad::press(3);
+    int focusAfterFirst = -2;
+    std::wstring rowOneWhileHeld;
+    Player::Script script;
+    script.then("row 0 takes the held button", rowShows(0, 3))
+        .then("focus moved on", [&] { return (focusAfterFirst = focusedRow()) == 1; })
+        .then("still held for a while", afterPolls(4))
+        .then("row 1 untouched", [&] {
+            rowOneWhileHeld = rowText(1);
+            ScriptedGamepad::releaseAll();
+            return true;
+        })
+        .then("released", afterPolls(2))
+        .then("press another", [] {
+            ScriptedGamepad::press(1);
+            return true;
+        })
+        .then("row 1 takes it", rowShows(1, 1))
+        .then("focus on row 2", [] { return focusedRow() == 2; })
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave without saving", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(1, focusAfterFirst);
+    EXPECT_EQ(expectedName(35), rowOneWhileHeld);
+    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+}
+
+TEST_F(GamepadWindow, TheLowestHeldInputAboveOneHalfIsTaken)
+{
+    struct Case {
+        const char* name;
+        void (*hold)();
+        unsigned expected;
+    };
+    const Case cases[] = {
+        {"two buttons: the lower one", [] { ScriptedGamepad::press(5); ScriptedGamepad::press(2); }, 2},
+        {"a button before an axis", [] { ScriptedGamepad::setAxis(0, -1024); ScriptedGamepad::press(30); }, 30},
+        {"an axis just beyond one half", [] { ScriptedGamepad::setAxis(3, 513); }, positiveHalfInput(3)},
+        {"the negative half of the slider", [] { ScriptedGamepad::setAxis(24, -1024); }, negativeHalfInput(24)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::releaseAll();
+        Player::Script script;
+        script.then("hold", [&] {
+                  c.hold();
+                  return gamepadWindow() != nullptr;
+              })
+            .then("row 0 takes it", rowShows(0, c.expected))
+            .then("close", doInWindow(Player::closeBox))
+            .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+        EXPECT_EQ(IDCANCEL, run(script));
+    }
+}
+
+TEST_F(GamepadWindow, AnAxisAtExactlyOneHalfIsNotTaken)
+{
+    ScriptedGamepad::setAxis(2, 512);
+    std::wstring rowZero;
+    int focus = -2;
+    Player::Script script;
+    script.then("open", [] { return gamepadWindow() != nullptr; })
+        .then("several polls", afterPolls(4))
+        .then("nothing taken", [&] {
+            rowZero = rowText(0);
+            focus = focusedRow();
+            return true;
+        })
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(expectedName(DefaultAssignments[0]), rowZero);
+    EXPECT_EQ(0, focus);
+}
+
+TEST_F(GamepadWindow, CapturingOnTheLastRowMovesToTheFirst)
+{
+    Player::Script script;
+    script.then("focus row 23", doInWindow([](HWND window) { SetFocus(GetDlgItem(window, RowBoxes[23])); }))
+        .then("press", [] {
+            ScriptedGamepad::press(11);
+            return true;
+        })
+        .then("row 23 takes it", rowShows(23, 11))
+        .then("focus on row 0", [] { return focusedRow() == 0; })
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+}
+
+TEST_F(GamepadWindow, OkAndYesWriteTheRecordKeepingTheGamesBytes)
+{
+    PadSettings seeded = seededRecord();
+    std::memset(&seeded.controllerInstance, 0x77, sizeof seeded.controllerInstance);  // another controller
+    writePadRecord(seeded);
+    ScriptedGamepad::press(7);
+    Player::Script script;
+    script.then("row 0 takes button 8", rowShows(0, 7))
+        .then("released", [] {
+            ScriptedGamepad::releaseAll();
+            return true;
+        })
+        .then("choices", doInWindow([](HWND window) {
+                  Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 5);
+                  SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                  SendDlgItemMessageW(window, IDC_GAMEPAD_VIBRATION, BM_CLICK, 0, 0);
+              }))
+        .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+        .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES));
+    EXPECT_EQ(IDOK, run(script));
+
+    PadSettings expected = seededRecord();  // the scripted controller is chosen
+    expected.assignments[0] = 7;
+    expected.calibrationStep = 5;
+    expected.background = 1;
+    expected.vibration = 0;
+    EXPECT_EQ(bytesOf(expected), readPadFile());
+}
+
+TEST_F(GamepadWindow, ALongerFileIsSavedAs196Bytes)
+{
+    Bytes file = bytesOf(seededRecord());
+    file.resize(200, 0xEE);
+    writePadFile(file.data(), file.size());
+    Player::Script script;
+    script.then("ok", doInWindow([](HWND window) {
+                      SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                      Player::click(window, IDOK);
+                  }))
+        .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES));
+    EXPECT_EQ(IDOK, run(script));
+    PadSettings expected = seededRecord();
+    expected.background = 1;
+    EXPECT_EQ(bytesOf(expected), readPadFile());
+}
+
+TEST_F(GamepadWindow, NoAfterOkClosesWithoutWriting)
+{
+    writePadRecord(seededRecord());
+    Player::Script script;
+    script.then("calibration only", doInWindow([](HWND window) {
+                    Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 4);
+                }))
+        .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+        .then("do not save", answer(IDD_MESSAGE_YESNOCANCEL, IDNO));
+    EXPECT_EQ(IDOK, run(script));
+    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+}
+
+TEST_F(GamepadWindow, OkWithoutChangesClosesWithoutAsking)
+{
+    writePadRecord(seededRecord());
+    Player::Script script;
+    script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }));
+    EXPECT_EQ(IDOK, run(script));
+    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+}
+
+TEST_F(GamepadWindow, CloseAfterACaptureAsksAndNoKeepsTheWindowOpen)
+{
+    writePadRecord(seededRecord());
+    ScriptedGamepad::press(0);
+    Player::Script script;
+    script.then("capture", rowShows(0, 0))
+        .then("close", doInWindow(Player::closeBox))
+        .then("stay", answer(IDD_MESSAGE_YESNO, IDNO))
+        .then("still open", doInWindow([](HWND) {}))
+        .then("close again", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+}
+
+TEST_F(GamepadWindow, CheckBoxOnlyChangesAreForgottenByTheCloseBoxWithoutAsking)
+{
+    writePadRecord(seededRecord());
+    Player::Script script;
+    script.then("tick and close", doInWindow([](HWND window) {
+        SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+        Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 0);
+        Player::closeBox(window);
+    }));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+}
+
+TEST_F(GamepadWindow, EscapeDoesNotClose)
+{
+    writePadRecord(seededRecord());
+    Player::Script script;
+    script.then("escape", doInWindow(Player::escape))
+        .then("a while later", afterPolls(3))
+        .then("still open", doInWindow(Player::closeBox));
+    EXPECT_EQ(IDCANCEL, run(script));
+}
+
+TEST_F(GamepadWindow, WithoutAFileBothOkAndCloseAsk)
+{
+    Player::Script script;
+    script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+        .then("cancel the save question", answer(IDD_MESSAGE_YESNOCANCEL, IDCANCEL))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_FALSE(padFileExists());
+}
+
+TEST_F(GamepadWindow, WithoutAFileTheDefaultsAreShown)
+{
+    std::vector<std::wstring> rows;
+    std::wstring calibration;
+    UINT background = 9, vibration = 9;
+    LRESULT device = -9;
+    Player::Script script;
+    script.then("read", doInWindow([&](HWND window) {
+        for (unsigned row = 0; row < AssignmentRowCount; ++row)
+            rows.push_back(rowText(row));
+        calibration = Player::controlText(window, IDC_GAMEPAD_CALIBRATION);
+        background = IsDlgButtonChecked(window, IDC_GAMEPAD_BACKGROUND);
+        vibration = IsDlgButtonChecked(window, IDC_GAMEPAD_VIBRATION);
+        device = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+    }))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    run(script);
+    ASSERT_EQ(AssignmentRowCount, rows.size());
+    for (unsigned row = 0; row < AssignmentRowCount; ++row)
+        EXPECT_EQ(expectedName(DefaultAssignments[row]), rows[row]) << row;
+    EXPECT_EQ(L"0.2", calibration);
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), background);
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), vibration);
+    EXPECT_EQ(0, device);
+}
+
+TEST_F(GamepadWindow, TheSavedControllerIsChosenAndItsInputsCaptured)
+{
+    ScriptedGamepad::Installation two(2);
+    PadSettings seeded = seededRecord();
+    const GUID instance = ScriptedGamepad::instanceGuid(1);
+    const GUID product = ScriptedGamepad::productGuid(1);
+    std::memcpy(&seeded.controllerInstance, &instance, sizeof instance);
+    std::memcpy(&seeded.controllerProduct, &product, sizeof product);
+    writePadRecord(seeded);
+    ScriptedGamepad::press(4, 0);  // the other controller is ignored
+    LRESULT chosen = -9;
+    Player::Script script;
+    script.then("chosen", doInWindow([&](HWND window) {
+                    chosen = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+                }))
+        .then("a while", afterPolls(6))
+        .then("press on the chosen one", [] {
+            ScriptedGamepad::press(6, 1);
+            return true;
+        })
+        .then("row 0 takes it", rowShows(0, 6))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(1, chosen);
+}
+
+TEST_F(GamepadWindow, AssignmentBytesBeyondTheTableShowNothingAndAreKept)
+{
+    PadSettings seeded = seededRecord();
+    seeded.assignments[0] = 92;
+    seeded.assignments[1] = 255;
+    writePadRecord(seeded);
+    std::wstring first, second;
+    Player::Script script;
+    script.then("names", doInWindow([&](HWND) {
+                    first = rowText(0);
+                    second = rowText(1);
+                }))
+        .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }));
+    EXPECT_EQ(IDOK, run(script));
+    EXPECT_EQ(L"", first);
+    EXPECT_EQ(L"", second);
+    EXPECT_EQ(bytesOf(seeded), readPadFile());
+}
+
+TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
+{
+    // A folder where the file should be cannot be replaced by a file.
+    ASSERT_TRUE(CreateDirectoryW(settingsFile(PadFile).c_str(), nullptr));
+    std::wstring title, message;
+    Player::Script script;
+    script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+        .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES))
+        .then("error shown", [&] {
+            const HWND error = messageDialog(IDD_MESSAGE_OK);
+            if (!error)
+                return false;
+            title = Player::windowText(error);
+            message = Player::controlText(error, IDC_MESSAGE_TEXT);
+            Player::click(error, IDOK);
+            return true;
+        })
+        .then("still open", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(GetText(148), title);
+    EXPECT_EQ(GetText(249), message);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((settingsFile(PadFile) + L".tmp").c_str()));
+    EXPECT_TRUE(RemoveDirectoryW(settingsFile(PadFile).c_str()));
+}
+
+TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
+{
+    initializeApplicationOnce();
+    removeSettingsFile(PadFile);
+    std::wstring title, message;
+    Player::Script script;
+    script.then("error shown", [&] {
+        const HWND error = messageDialog(IDD_MESSAGE_OK);
+        if (!error)
+            return false;
+        title = Player::windowText(error);
+        message = Player::controlText(error, IDC_MESSAGE_TEXT);
+        Player::click(error, IDOK);
+        return true;
+    });
+    const INT_PTR result = script.run(openWindow);
+    EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(GetText(148), title);
+    EXPECT_EQ(GetText(147), message);
+    EXPECT_FALSE(padFileExists());
+}

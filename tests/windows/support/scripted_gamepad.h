@@ -1,0 +1,38 @@
+// A controller a test plays: it stands in for DirectInput and XInput behind
+// the gamepad windows, and the test sets its inputs tick by tick.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "gamepad/input_table.h"
+
+namespace ScriptedGamepad {
+
+// The instance and product GUIDs of scripted controller `index`.
+GUID instanceGuid(unsigned index);
+GUID productGuid(unsigned index);
+inline constexpr std::int32_t AxisRange = 1024;  // every axis reads -1024..1024
+
+// Installs `count` DirectInput-style controllers, all at rest, as the
+// controllers the next gamepad window sees. Uninstalled by its destructor.
+class Installation {
+public:
+    explicit Installation(unsigned count = 1);
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+    ~Installation();
+};
+
+void press(unsigned button, unsigned controller = 0);
+// Sets axis slot 0..27 to a raw value in -AxisRange..AxisRange.
+void setAxis(unsigned slot, std::int32_t raw, unsigned controller = 0);
+// Every button up, every axis centred, the hat centred.
+void releaseAll(unsigned controller = 0);
+
+// How often the windows have read the controllers since installation.
+std::uint32_t pollCount();
+
+}  // namespace ScriptedGamepad
