@@ -1,0 +1,233 @@
+// The gamepad test window draws where the assigned inputs point, live.
+#include "gamepad/gamepad_window_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+
+#include "gamepad/pad_settings.h"
+#include "resources/resource.h"
+#include "support/app_fixture.h"
+#include "support/dialog_driver.h"
+#include "support/scripted_gamepad.h"
+
+namespace {
+
+const wchar_t PadFile[] = L"config.pad";
+
+// Menu: up button 3, down button 4, left button 1, right button 2.
+// Movement: up and left share button 6. Camera: the default axis halves.
+PadSettings seededRecord()
+{
+    PadSettings record{};
+    setPadDefaults(record);
+    const GUID instance = ScriptedGamepad::instanceGuid(0);
+    const GUID product = ScriptedGamepad::productGuid(0);
+    std::memcpy(&record.controllerInstance, &instance, sizeof instance);
+    std::memcpy(&record.controllerProduct, &product, sizeof product);
+    const std::uint8_t directions[8] = {2, 3, 0, 1, 5, 6, 5, 7};
+    std::memcpy(record.assignments, directions, sizeof directions);
+    return record;
+}
+
+void writePadRecord(const PadSettings& record)
+{
+    std::ofstream file(std::filesystem::path(settingsFile(PadFile)), std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+HWND testWindow() { return Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL); }
+HWND settingsWindow() { return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE); }
+
+struct Point {
+    int x, y;
+};
+
+// Where the red dot should stand in a panel for a deflection of -1, 0 or 1.
+Point expectedDot(HWND panel, int x, int y)
+{
+    RECT client{};
+    GetClientRect(panel, &client);
+    const int hw = client.right / 2;
+    const int hh = client.bottom / 2;
+    return {hw + x * static_cast<int>(0.8f * static_cast<float>(hw)),
+            hh + y * static_cast<int>(0.8f * static_cast<float>(hh))};
+}
+
+// Twice the centre of the red pixels' bounding box (twice, to keep halves),
+// or nothing when the panel shows no red.
+std::optional<Point> doubledDotCentre(HWND panel)
+{
+    RECT client{};
+    GetClientRect(panel, &client);
+    const HDC context = GetDC(panel);
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            if (GetPixel(context, x, y) == RGB(255, 0, 0)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ReleaseDC(panel, context);
+    if (left > right)
+        return std::nullopt;
+    return Point{left + right, top + bottom};
+}
+
+std::function<bool()> afterPolls(std::uint32_t polls)
+{
+    auto start = std::make_shared<std::optional<std::uint32_t>>();
+    return [=] {
+        if (!*start)
+            *start = ScriptedGamepad::pollCount();
+        return ScriptedGamepad::pollCount() >= **start + polls;
+    };
+}
+
+// The process's drawing objects. Wine does not count them for
+// GetGuiResources; there, every live object still answers GetObjectType for
+// its 16-bit handle.
+DWORD drawingObjectCount()
+{
+    if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return counted;
+    DWORD live = 0;
+    for (std::uintptr_t handle = 1; handle <= 0xFFFF; ++handle) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) != 0)
+            ++live;
+    }
+    return live;
+}
+
+class GamepadTestWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        initializeApplicationOnce();
+        writePadRecord(seededRecord());
+    }
+    void TearDown() override { removeSettingsFile(PadFile); }
+
+    ScriptedGamepad::Installation pad;
+};
+
+}  // namespace
+
+TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
+{
+    struct Panel {
+        const char* name;
+        int control;
+        int x, y;
+    };
+    const Panel panels[] = {
+        {"menu: left and right together, and down", IDC_PADTEST_MENU_PANEL, 0, 1},
+        {"movement: left and up share a button", IDC_PADTEST_MOVEMENT_PANEL, -1, -1},
+        {"camera: the right stick fully right", IDC_PADTEST_CAMERA_PANEL, 1, 0},
+    };
+    std::optional<Point> seen[3];
+    Point expected[3]{};
+    std::optional<Point> atRest;
+    Point centre{};
+    Player::Script script;
+    script.then("open the test window", [] {
+              const HWND window = settingsWindow();
+              if (!window)
+                  return false;
+              Player::click(window, IDC_GAMEPAD_TEST);
+              return true;
+          })
+        .then("drawn at rest", [] { return testWindow() != nullptr; })
+        .then("a few frames", afterPolls(3))
+        .then("read at rest, then press", [&] {
+            const HWND menu = GetDlgItem(testWindow(), IDC_PADTEST_MENU_PANEL);
+            atRest = doubledDotCentre(menu);
+            centre = expectedDot(menu, 0, 0);
+            for (unsigned button : {0u, 1u, 3u, 5u})
+                ScriptedGamepad::press(button);
+            ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
+            return true;
+        })
+        .then("a few more frames", afterPolls(3))
+        .then("read the panels", [&] {
+            for (int i = 0; i < 3; ++i) {
+                const HWND panel = GetDlgItem(testWindow(), panels[i].control);
+                seen[i] = doubledDotCentre(panel);
+                expected[i] = expectedDot(panel, panels[i].x, panels[i].y);
+            }
+            return true;
+        })
+        .then("close the test window", [&] {
+            ScriptedGamepad::releaseAll();
+            Player::click(testWindow(), IDOK);
+            return true;
+        })
+        .then("back in the settings window", [] { return testWindow() == nullptr && settingsWindow() != nullptr; })
+        .then("close", [] {
+            Player::closeBox(settingsWindow());
+            return true;
+        });
+    const INT_PTR result = script.run([] { return openGamepadSettings(nullptr); });
+    EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+    EXPECT_EQ(IDCANCEL, result);
+
+    // The dot's box is 4 pixels wide: its centre lies half a pixel left of
+    // and above the point it is drawn for.
+    ASSERT_TRUE(atRest);
+    EXPECT_NEAR(2 * centre.x - 1, atRest->x, 1);
+    EXPECT_NEAR(2 * centre.y - 1, atRest->y, 1);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(panels[i].name);
+        ASSERT_TRUE(seen[i]);
+        EXPECT_NEAR(2 * expected[i].x - 1, seen[i]->x, 1);
+        EXPECT_NEAR(2 * expected[i].y - 1, seen[i]->y, 1);
+    }
+}
+
+TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
+{
+    DWORD early = 0;
+    DWORD late = 0;
+    Player::Script script;
+    script.then("open the test window", [] {
+              const HWND window = settingsWindow();
+              if (!window)
+                  return false;
+              Player::click(window, IDC_GAMEPAD_TEST);
+              return true;
+          })
+        .then("shown", [] { return testWindow() != nullptr; })
+        .then("settled", afterPolls(5))
+        .then("count", [&] {
+            early = drawingObjectCount();
+            ScriptedGamepad::press(0);
+            return true;
+        })
+        .then("many frames", afterPolls(100))
+        .then("count again and close", [&] {
+            late = drawingObjectCount();
+            ScriptedGamepad::releaseAll();
+            Player::click(testWindow(), IDOK);
+            return true;
+        })
+        .then("close", [] {
+            const HWND window = settingsWindow();
+            if (!window || testWindow())
+                return false;
+            Player::closeBox(window);
+            return true;
+        });
+    script.run([] { return openGamepadSettings(nullptr); });
+    EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+    EXPECT_GT(early, 0u);
+    EXPECT_LE(late, early + 2) << early << " drawing objects before, " << late << " after";
+}
