@@ -44,6 +44,10 @@ orvante_windows_executable(orvante-config
     ${PROJECT_SOURCE_DIR}/src/shell/entry_win32.cpp)
 set_target_properties(orvante-config PROPERTIES WIN32_EXECUTABLE ON)
 
+if(ORVANTE_BENCH)
+  add_subdirectory(bench)
+endif()
+
 if(NOT ORVANTE_TESTS)
   return()
 endif()
@@ -99,3 +103,11 @@ add_test(NAME package.imports_only_system_dlls
 
 add_test(NAME wine.sandbox.user_folders_stay_in_build_folder
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-sandbox.sh ${ORVANTE_WINE_STATE})
+
+# Wine takes the user's language from LANG: with nothing else to go by, a
+# French (Canada) user gets French.
+add_test(NAME wine.StartUp.FrenchUserGetsFrench
+         COMMAND ${CMAKE_COMMAND} -E env LANG=fr_CA.UTF-8 ORVANTE_EXPECT_LANGUAGE=3
+                 ${ORVANTE_WINE_RUN} $<TARGET_FILE:orvante-tests>
+                 --gtest_filter=StartUp.UserLanguageDecidesWhenNothingElseDoes)
+set_tests_properties(wine.StartUp.FrenchUserGetsFrench PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)

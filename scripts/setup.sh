@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine fonts-ipafont-gothic
   xvfb x11-utils x11-apps imagemagick
-  python3
+  python3 locales
 )
 
 missing=()
@@ -26,3 +26,13 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# Wine takes the user's language from the Unix locale, which glibc only
+# reports when the locale has been generated.
+for locale in fr_CA ja_JP de_DE; do
+  if ! locale -a 2>/dev/null | grep -qi "^$locale\.utf-\?8$"; then
+    sudo_cmd=()
+    [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+  fi
+done

@@ -6,7 +6,10 @@ File::~File()
         CloseHandle(handle);
 }
 
-bool File::isOpen() const { return handle != INVALID_HANDLE_VALUE; }
+bool File::isOpen() const
+{
+    return handle != INVALID_HANDLE_VALUE;
+}
 
 std::uint32_t File::write(const void* buffer, std::uint32_t count)
 {
@@ -19,7 +22,8 @@ std::uint32_t File::write(const void* buffer, std::uint32_t count)
 std::uint32_t File::writeU32(std::uint32_t value)
 {
     const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                                    static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+                                    static_cast<unsigned char>(value >> 16),
+                                    static_cast<unsigned char>(value >> 24)};
     return write(bytes, sizeof bytes);
 }
 
@@ -31,13 +35,28 @@ std::uint32_t File::read(void* buffer, std::uint32_t count)
     return got;
 }
 
-std::uint32_t File::size() const { return isOpen() ? GetFileSize(handle, nullptr) : 0; }
+std::uint32_t File::size() const
+{
+    return isOpen() ? GetFileSize(handle, nullptr) : 0;
+}
 
-std::uint32_t File::tell() { return seekCurrent(0); }
+std::uint32_t File::tell()
+{
+    return seekCurrent(0);
+}
 
-std::uint32_t File::seekBegin(std::int32_t offset) { return seek(offset, FILE_BEGIN); }
-std::uint32_t File::seekEnd(std::int32_t offset) { return seek(offset, FILE_END); }
-std::uint32_t File::seekCurrent(std::int32_t offset) { return seek(offset, FILE_CURRENT); }
+std::uint32_t File::seekBegin(std::int32_t offset)
+{
+    return seek(offset, FILE_BEGIN);
+}
+std::uint32_t File::seekEnd(std::int32_t offset)
+{
+    return seek(offset, FILE_END);
+}
+std::uint32_t File::seekCurrent(std::int32_t offset)
+{
+    return seek(offset, FILE_CURRENT);
+}
 
 std::uint32_t File::seek(std::int32_t offset, DWORD method)
 {

@@ -8,6 +8,20 @@
 #include <cstring>
 #include <thread>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ORVANTE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORVANTE_ASAN 1
+#endif
+#endif
+#if defined(ORVANTE_ASAN)
+#include <sanitizer/asan_interface.h>
+#else
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
+
 namespace Qorm::Memory {
 namespace {
 
@@ -56,7 +70,10 @@ std::uint32_t readHeader(const void* block)
     return header;
 }
 
-std::size_t strideOf(const PoolShape& shape) { return HeaderRoom + shape.blockSize; }
+std::size_t strideOf(const PoolShape& shape)
+{
+    return HeaderRoom + shape.blockSize;
+}
 
 // Spin lock: the first to raise the counter to 1 holds it; the others back
 // off for a millisecond and try again.
@@ -68,13 +85,21 @@ void lock()
     }
 }
 
-void unlock() { state.lockWord.fetch_sub(1, std::memory_order_release); }
+void unlock()
+{
+    state.lockWord.fetch_sub(1, std::memory_order_release);
+}
 
-unsigned clampCategory(unsigned category) { return category < CategoryCount ? category : CategoryCount - 1; }
+unsigned clampCategory(unsigned category)
+{
+    return category < CategoryCount ? category : CategoryCount - 1;
+}
 
 void releasePools()
 {
-    for (Pool& pool : state.pools) {
+    for (unsigned i = 0; i < PoolCount; ++i) {
+        Pool& pool = state.pools[i];
+        ASAN_UNPOISON_MEMORY_REGION(pool.area, pool.area ? PoolTable[i].blockCount * strideOf(PoolTable[i]) : 0);
         std::free(pool.area);
         std::free(pool.freeStack);
         pool = Pool{};
@@ -93,8 +118,12 @@ bool buildPools()
             releasePools();
             return false;
         }
+        // Under AddressSanitizer only the headers and the bytes asked for are
+        // addressable, so an overrun inside a pool block is caught too.
+        ASAN_POISON_MEMORY_REGION(pool.area, shape.blockCount * strideOf(shape));
         for (std::uint32_t n = 0; n < shape.blockCount; ++n) {
             unsigned char* block = pool.area + n * strideOf(shape) + HeaderRoom;
+            ASAN_UNPOISON_MEMORY_REGION(block - 8, 8);
             writeHeader(block, i + 1, shape.blockSize);
             pool.freeStack[n] = block;
         }
@@ -108,7 +137,7 @@ void* allocateLocked(std::size_t size, unsigned category)
 {
     state.usage[clampCategory(category)] += static_cast<std::uint32_t>(size);
     if (!state.poolsBuilt)
-        buildPools();  // when the heap cannot hold them, every block comes from the heap
+        buildPools(); // when the heap cannot hold them, every block comes from the heap
     ++state.liveCount;
 
     // The first pool whose blocks are strictly larger; an exhausted pool
@@ -117,8 +146,11 @@ void* allocateLocked(std::size_t size, unsigned category)
         if (PoolTable[i].blockSize <= size)
             continue;
         Pool& pool = state.pools[i];
-        if (state.poolsBuilt && pool.freeCount > 0)
-            return pool.freeStack[--pool.freeCount];
+        if (state.poolsBuilt && pool.freeCount > 0) {
+            void* block = pool.freeStack[--pool.freeCount];
+            ASAN_UNPOISON_MEMORY_REGION(block, size);
+            return block;
+        }
         break;
     }
 
@@ -142,6 +174,7 @@ void releaseLocked(void* block, std::size_t size, unsigned category)
         std::free(static_cast<unsigned char*>(block) - HeaderRoom);
     } else {
         Pool& pool = state.pools[poolNumber - 1];
+        ASAN_POISON_MEMORY_REGION(block, PoolTable[poolNumber - 1].blockSize);
         pool.freeStack[pool.freeCount++] = block;
     }
     if (state.liveCount == 0)
@@ -160,7 +193,7 @@ __attribute__((init_priority(101)))
 #endif
 KeepAlive keepAlive;
 
-}  // namespace
+} // namespace
 
 void* allocate(std::size_t size, std::uint32_t /*reserved*/, unsigned category)
 {
@@ -221,4 +254,4 @@ std::string usageReport()
     return report;
 }
 
-}  // namespace Qorm::Memory
+} // namespace Qorm::Memory

@@ -36,8 +36,8 @@ void releaseKeepAlive(void*& keepAlive);
 
 // The 4-byte header in front of every block handed out.
 struct BlockHeader {
-    unsigned pool;       // 1..6, or 0 for a block from the general heap
-    std::uint32_t size;  // the pool's block size, or the size requested
+    unsigned pool;      // 1..6, or 0 for a block from the general heap
+    std::uint32_t size; // the pool's block size, or the size requested
 };
 BlockHeader headerOf(const void* block);
 
@@ -52,19 +52,14 @@ std::uint32_t usage(unsigned category);
 std::string usageReport();
 
 // Standard allocator over the pools, for the library's containers and strings.
-template <typename T, unsigned Category>
-struct PoolAllocator {
+template <typename T, unsigned Category> struct PoolAllocator {
     using value_type = T;
-    template <typename U>
-    struct rebind {
+    template <typename U> struct rebind {
         using other = PoolAllocator<U, Category>;
     };
 
     PoolAllocator() noexcept = default;
-    template <typename U>
-    PoolAllocator(const PoolAllocator<U, Category>&) noexcept
-    {
-    }
+    template <typename U> PoolAllocator(const PoolAllocator<U, Category>&) noexcept {}
 
     T* allocate(std::size_t n)
     {
@@ -77,14 +72,10 @@ struct PoolAllocator {
     }
     void deallocate(T* block, std::size_t n) noexcept { Memory::release(block, n * sizeof(T), Category); }
 
-    template <typename U>
-    bool operator==(const PoolAllocator<U, Category>&) const noexcept
-    {
-        return true;
-    }
+    template <typename U> bool operator==(const PoolAllocator<U, Category>&) const noexcept { return true; }
 };
 
-}  // namespace Qorm::Memory
+} // namespace Qorm::Memory
 
 // UTF-16 text as the library keeps it: its memory is charged to category 12.
 using Utf16String =

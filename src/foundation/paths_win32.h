@@ -6,8 +6,14 @@
 #include "foundation/utf8_string.h"
 
 // Library UTF-16 text as the platform's wide characters (both are 16-bit here).
-inline const wchar_t* wideText(const Utf16String& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-inline const char16_t* utf16Text(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+inline const wchar_t* wideText(const Utf16String& text)
+{
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline const char16_t* utf16Text(const wchar_t* text)
+{
+    return reinterpret_cast<const char16_t*>(text);
+}
 
 // The user's Documents folder into `out`, which must be empty.
 bool GetDocumentsFolder(Utf8String& out);

@@ -12,23 +12,35 @@ using Qorm::Memory::Utf8StringCategory;
 // Byte length of the character that starts with `lead`.
 std::uint32_t characterStep(unsigned char lead)
 {
-    if (lead < 0x80) return 1;
-    if (lead < 0xE0) return 2;
-    if (lead < 0xF0) return 3;
-    if (lead < 0xF8) return 4;
-    if (lead < 0xFC) return 5;
-    if (lead < 0xFE) return 6;
+    if (lead < 0x80)
+        return 1;
+    if (lead < 0xE0)
+        return 2;
+    if (lead < 0xF0)
+        return 3;
+    if (lead < 0xF8)
+        return 4;
+    if (lead < 0xFC)
+        return 5;
+    if (lead < 0xFE)
+        return 6;
     return 1;
 }
 
 std::uint32_t utf8Length(std::uint32_t codePoint)
 {
-    if (codePoint < 0x80) return 1;
-    if (codePoint < 0x800) return 2;
-    if (codePoint < 0x10000) return 3;
-    if (codePoint < 0x200000) return 4;
-    if (codePoint < 0x4000000) return 5;
-    if (codePoint < 0x80000000) return 6;
+    if (codePoint < 0x80)
+        return 1;
+    if (codePoint < 0x800)
+        return 2;
+    if (codePoint < 0x10000)
+        return 3;
+    if (codePoint < 0x200000)
+        return 4;
+    if (codePoint < 0x4000000)
+        return 5;
+    if (codePoint < 0x80000000)
+        return 6;
     return 0;
 }
 
@@ -52,8 +64,7 @@ unsigned char* writeUtf8(unsigned char* out, std::uint32_t codePoint)
 // low one; followed by anything else, both units are dropped. A high
 // surrogate right before the terminator is dropped alone, so the walk never
 // passes the terminator.
-template <typename Sink>
-void forEachCodePoint(const char16_t* text, Sink sink)
+template <typename Sink> void forEachCodePoint(const char16_t* text, Sink sink)
 {
     for (const char16_t* p = text; *p != 0;) {
         const std::uint32_t unit = *p++;
@@ -70,12 +81,13 @@ void forEachCodePoint(const char16_t* text, Sink sink)
     }
 }
 
-bool sameCharacter(const unsigned char* a, std::uint32_t aLength, const unsigned char* b, std::uint32_t bLength)
+bool sameCharacter(const unsigned char* a, std::uint32_t aLength, const unsigned char* b,
+                   std::uint32_t bLength)
 {
     return aLength == bLength && std::memcmp(a, b, aLength) == 0;
 }
 
-}  // namespace
+} // namespace
 
 Utf8String::Utf8String() : data_(inline_) {}
 
@@ -88,9 +100,15 @@ Utf8String::Utf8String(const char* text, std::uint32_t byteLength) : data_(inlin
     assignBytes(reinterpret_cast<const unsigned char*>(text), byteLength);
 }
 
-Utf8String::Utf8String(const char16_t* text) : data_(inline_) { assignUtf16(text); }
+Utf8String::Utf8String(const char16_t* text) : data_(inline_)
+{
+    assignUtf16(text);
+}
 
-Utf8String::Utf8String(const Utf16String& text) : data_(inline_) { assignUtf16(text.c_str()); }
+Utf8String::Utf8String(const Utf16String& text) : data_(inline_)
+{
+    assignUtf16(text.c_str());
+}
 
 Utf8String::Utf8String(const Utf8String& other) : data_(inline_)
 {
@@ -99,8 +117,13 @@ Utf8String::Utf8String(const Utf8String& other) : data_(inline_)
     countValid_ = other.countValid_;
 }
 
-Utf8String::Utf8String(Utf8String&& other) noexcept : data_(inline_) { *this = std::move(other); }
+Utf8String::Utf8String(Utf8String&& other) noexcept : data_(inline_)
+{
+    *this = std::move(other);
+}
 
+// The inline area is written through data_ when the bytes live there.
+// cppcheck-suppress operatorEqVarError
 Utf8String& Utf8String::operator=(const Utf8String& other)
 {
     if (this == &other)
@@ -111,6 +134,7 @@ Utf8String& Utf8String::operator=(const Utf8String& other)
     return *this;
 }
 
+// cppcheck-suppress operatorEqVarError
 Utf8String& Utf8String::operator=(Utf8String&& other) noexcept
 {
     if (this == &other)
@@ -141,7 +165,10 @@ Utf8String& Utf8String::operator=(const char16_t* text)
     return *this;
 }
 
-Utf8String::~Utf8String() { releaseBlock(); }
+Utf8String::~Utf8String()
+{
+    releaseBlock();
+}
 
 void Utf8String::releaseBlock()
 {
@@ -257,13 +284,28 @@ void Utf8String::ToUtf16(Utf16String& out) const
         const unsigned char lead = *p;
         std::uint32_t extra;
         std::uint32_t value;
-        if (lead < 0x80) { extra = 0; value = lead; }
-        else if ((lead & 0xE0) == 0xC0) { extra = 1; value = lead & 0x1F; }
-        else if ((lead & 0xF0) == 0xE0) { extra = 2; value = lead & 0x0F; }
-        else if ((lead & 0xF8) == 0xF0) { extra = 3; value = lead & 0x07; }
-        else if ((lead & 0xFC) == 0xF8) { extra = 4; value = lead & 0x03; }
-        else if ((lead & 0xFE) == 0xFC) { extra = 5; value = lead & 0x01; }
-        else { extra = 0; value = 0; }
+        if (lead < 0x80) {
+            extra = 0;
+            value = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1;
+            value = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2;
+            value = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3;
+            value = lead & 0x07;
+        } else if ((lead & 0xFC) == 0xF8) {
+            extra = 4;
+            value = lead & 0x03;
+        } else if ((lead & 0xFE) == 0xFC) {
+            extra = 5;
+            value = lead & 0x01;
+        } else {
+            extra = 0;
+            value = 0;
+        }
         ++p;
         if (static_cast<std::uint32_t>(end - p) < extra) {
             // A sequence cut short by the end of the text: marked, and the
@@ -303,7 +345,8 @@ void Utf8String::Clear()
 Utf8String& Utf8String::Append(const char* text)
 {
     if (text)
-        appendBytes(reinterpret_cast<const unsigned char*>(text), static_cast<std::uint32_t>(std::strlen(text)));
+        appendBytes(reinterpret_cast<const unsigned char*>(text),
+                    static_cast<std::uint32_t>(std::strlen(text)));
     return *this;
 }
 
@@ -325,7 +368,8 @@ Utf8String& Utf8String::Erase(std::uint32_t index, std::uint32_t count)
     if (index > Length())
         return *this;
     const std::uint32_t first = byteOffsetOf(index);
-    const std::uint32_t last = (count == npos || count > Length() - index) ? ByteLength() : byteOffsetOf(index + count);
+    const std::uint32_t last =
+        (count == npos || count > Length() - index) ? ByteLength() : byteOffsetOf(index + count);
     std::memmove(data_ + first, data_ + last, size_ - last);
     size_ -= last - first;
     countValid_ = 0;
@@ -337,7 +381,8 @@ Utf8String Utf8String::Substring(std::uint32_t index, std::uint32_t count) const
     if (count == 0 || index >= Length())
         return Utf8String();
     const std::uint32_t first = byteOffsetOf(index);
-    const std::uint32_t last = (count == npos || count > Length() - index) ? ByteLength() : byteOffsetOf(index + count);
+    const std::uint32_t last =
+        (count == npos || count > Length() - index) ? ByteLength() : byteOffsetOf(index + count);
     return Utf8String(Data() + first, last - first);
 }
 
@@ -366,7 +411,7 @@ const Utf8String& pathSeparators()
     static const Utf8String separators("/\\");
     return separators;
 }
-}  // namespace
+} // namespace
 
 Utf8String FileNameOf(const Utf8String& path)
 {

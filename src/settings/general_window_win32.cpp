@@ -1,4 +1,7 @@
 #include "settings/general_window_win32.h"
 
 // Placeholder until the window lands.
-INT_PTR openGeneralSettings(HWND) { return IDCANCEL; }
+INT_PTR openGeneralSettings(HWND)
+{
+    return IDCANCEL;
+}

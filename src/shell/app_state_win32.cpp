@@ -75,7 +75,7 @@ bool copyInto(wchar_t (&out)[SettingsPathCapacity], const wchar_t* first, const 
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool IsLatestVariant()
 {
@@ -143,7 +143,7 @@ bool InitializeApplication(HINSTANCE instance)
     std::wstring languagePath = std::wstring(wideText(wideFolder)) + L"\\" + LanguageFileName;
     app.settingsPathUsable = languagePath.size() < SettingsPathCapacity;
     if (app.settingsPathUsable) {
-        createDirectory(folder);  // failure shows later as defaults and unsaved files
+        createDirectory(folder); // failure shows later as defaults and unsaved files
         copyInto(app.userSettingsFolder, wideText(wideFolder));
         copyInto(app.languageFilePath, languagePath.c_str());
     }
@@ -160,9 +160,18 @@ void ShutdownApplication()
     app.transparentStaticBrush = nullptr;
 }
 
-HINSTANCE AppInstance() { return app.instance; }
-const Utf8String& ProgramFolder() { return app.programFolder; }
-const wchar_t* UserSettingsFolder() { return app.userSettingsFolder; }
+HINSTANCE AppInstance()
+{
+    return app.instance;
+}
+const Utf8String& ProgramFolder()
+{
+    return app.programFolder;
+}
+const wchar_t* UserSettingsFolder()
+{
+    return app.userSettingsFolder;
+}
 
 bool SettingsFilePath(const wchar_t* fileName, wchar_t (&out)[SettingsPathCapacity])
 {
@@ -173,10 +182,22 @@ bool SettingsFilePath(const wchar_t* fileName, wchar_t (&out)[SettingsPathCapaci
     return copyInto(out, path.c_str());
 }
 
-std::uint8_t LanguageIndex() { return languageIndexOf(app.language); }
-void SetLanguageIndex(std::uint8_t index) { setLanguageIndex(app.language, index); }
-const LanguageSettings& CurrentLanguageSettings() { return app.language; }
-const LanguageSettings& LanguageSettingsAsRead() { return app.languageAsRead; }
+std::uint8_t LanguageIndex()
+{
+    return languageIndexOf(app.language);
+}
+void SetLanguageIndex(std::uint8_t index)
+{
+    setLanguageIndex(app.language, index);
+}
+const LanguageSettings& CurrentLanguageSettings()
+{
+    return app.language;
+}
+const LanguageSettings& LanguageSettingsAsRead()
+{
+    return app.languageAsRead;
+}
 
 bool SaveLanguageSettings()
 {
@@ -187,4 +208,7 @@ bool SaveLanguageSettings()
     return writeFileReplacing(app.languageFilePath, bytes, sizeof bytes);
 }
 
-HBRUSH TransparentStaticBrush() { return app.transparentStaticBrush; }
+HBRUSH TransparentStaticBrush()
+{
+    return app.transparentStaticBrush;
+}

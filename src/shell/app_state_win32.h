@@ -9,7 +9,7 @@
 #include "foundation/utf8_string.h"
 #include "shell/language_settings.h"
 
-inline constexpr std::size_t SettingsPathCapacity = 260;  // UTF-16 units, terminator included
+inline constexpr std::size_t SettingsPathCapacity = 260; // UTF-16 units, terminator included
 
 // Start-up steps before the main window: module path, program folder,
 // settings folder (created), language choice, instance handle and brush.

@@ -5,20 +5,36 @@ std::uint32_t readU32(const unsigned char* bytes)
 {
     return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
-}  // namespace
+} // namespace
 
 std::uint8_t LanguageIdToIndex(std::uint16_t languageId)
 {
     switch (languageId) {
-    case 0x0409: case 0x0809: case 0x0C09: case 0x1009: case 0x1409: case 0x1809: case 0x1C09:
-    case 0x2009: case 0x2409: case 0x2809: case 0x2C09: case 0x3009: case 0x3409:
-        return English;
-    case 0x0407: case 0x0807: case 0x0C07: case 0x1007: case 0x1407:
-        return German;
-    case 0x040C: case 0x080C: case 0x0C0C: case 0x100C: case 0x140C: case 0x180C:
-        return French;
-    default:
-        return Japanese;
+    case 0x0409:
+    case 0x0809:
+    case 0x0C09:
+    case 0x1009:
+    case 0x1409:
+    case 0x1809:
+    case 0x1C09:
+    case 0x2009:
+    case 0x2409:
+    case 0x2809:
+    case 0x2C09:
+    case 0x3009:
+    case 0x3409: return English;
+    case 0x0407:
+    case 0x0807:
+    case 0x0C07:
+    case 0x1007:
+    case 0x1407: return German;
+    case 0x040C:
+    case 0x080C:
+    case 0x0C0C:
+    case 0x100C:
+    case 0x140C:
+    case 0x180C: return French;
+    default: return Japanese;
     }
 }
 

@@ -17,15 +17,12 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
             EndDialog(window, LOWORD(wParam));
         return TRUE;
-    case WM_CLOSE:
-        EndDialog(window, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(window, IDCANCEL); return TRUE;
+    default: return FALSE;
     }
 }
 
-}  // namespace
+} // namespace
 
 void runMainWindow()
 {

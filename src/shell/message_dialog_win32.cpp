@@ -34,30 +34,26 @@ void onInitDialog(HWND dialog)
 INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog);
-        return TRUE;
+    case WM_INITDIALOG: onInitDialog(dialog); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK: case IDCANCEL: case IDYES: case IDNO:
-            EndDialog(dialog, LOWORD(wParam));
-            break;
+        case IDOK:
+        case IDCANCEL:
+        case IDYES:
+        case IDNO: EndDialog(dialog, LOWORD(wParam)); break;
         }
         return TRUE;
-    case WM_CLOSE:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
     }
 }
 
-}  // namespace
+} // namespace
 
 int ShowMessageDialog(HWND owner, int dialog, std::uint32_t titleNumber, std::uint32_t messageNumber)
 {
     MessageDialogTitle = GetText(titleNumber);
     MessageDialogText = GetText(messageNumber);
-    return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog), owner,
-                                            messageDialogProc, 0));
+    return static_cast<int>(
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog), owner, messageDialogProc, 0));
 }

@@ -24,11 +24,12 @@ const Answer Answers[] = {
     {"escape in ok", IDD_MESSAGE_OK, Player::escape, IDCANCEL},
     {"yes of yes/no/cancel", IDD_MESSAGE_YESNOCANCEL, [](HWND d) { Player::click(d, IDYES); }, IDYES},
     {"no of yes/no/cancel", IDD_MESSAGE_YESNOCANCEL, [](HWND d) { Player::click(d, IDNO); }, IDNO},
-    {"cancel of yes/no/cancel", IDD_MESSAGE_YESNOCANCEL, [](HWND d) { Player::click(d, IDCANCEL); }, IDCANCEL},
+    {"cancel of yes/no/cancel", IDD_MESSAGE_YESNOCANCEL, [](HWND d) { Player::click(d, IDCANCEL); },
+     IDCANCEL},
     {"close box of yes/no/cancel", IDD_MESSAGE_YESNOCANCEL, Player::closeBox, IDCANCEL},
 };
 
-}  // namespace
+} // namespace
 
 TEST(MessageDialog, ReturnsTheButtonThePlayerPressed)
 {
@@ -42,7 +43,8 @@ TEST(MessageDialog, ReturnsTheButtonThePlayerPressed)
             answer.press(dialog);
             return true;
         });
-        const INT_PTR result = script.run([&] { return ShowMessageDialog(nullptr, answer.dialog, 109, 110); });
+        const INT_PTR result =
+            script.run([&] { return ShowMessageDialog(nullptr, answer.dialog, 109, 110); });
         EXPECT_FALSE(script.timedOut()) << script.pendingStep();
         EXPECT_EQ(answer.expected, result);
     }

@@ -20,4 +20,7 @@ std::wstring settingsFile(const wchar_t* name)
     return path;
 }
 
-void removeSettingsFile(const wchar_t* name) { DeleteFileW(settingsFile(name).c_str()); }
+void removeSettingsFile(const wchar_t* name)
+{
+    DeleteFileW(settingsFile(name).c_str());
+}

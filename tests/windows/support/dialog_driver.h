@@ -67,4 +67,4 @@ void escape(HWND dialog);
 // Processes pending messages of this thread until none are left.
 void pumpUntilIdle();
 
-}  // namespace Player
+} // namespace Player

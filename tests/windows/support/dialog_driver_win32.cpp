@@ -45,7 +45,7 @@ BOOL CALLBACK endDialog(HWND window, LPARAM)
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
 Script& Script::then(std::string name, std::function<bool()> step)
 {
@@ -53,7 +53,10 @@ Script& Script::then(std::string name, std::function<bool()> step)
     return *this;
 }
 
-std::string Script::pendingStep() const { return finished() ? std::string() : steps_[next_].name; }
+std::string Script::pendingStep() const
+{
+    return finished() ? std::string() : steps_[next_].name;
+}
 
 void CALLBACK Script::onTick(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -93,8 +96,14 @@ INT_PTR Script::run(const std::function<INT_PTR()>& open, DWORD deadlineMillisec
     return result;
 }
 
-HWND activeDialog(const wchar_t* caption) { return findDialog(caption, 0); }
-HWND activeDialogWithControl(int controlId) { return findDialog(nullptr, controlId); }
+HWND activeDialog(const wchar_t* caption)
+{
+    return findDialog(caption, 0);
+}
+HWND activeDialogWithControl(int controlId)
+{
+    return findDialog(nullptr, controlId);
+}
 
 std::wstring windowText(HWND window)
 {
@@ -103,7 +112,10 @@ std::wstring windowText(HWND window)
     return text;
 }
 
-std::wstring controlText(HWND dialog, int controlId) { return windowText(GetDlgItem(dialog, controlId)); }
+std::wstring controlText(HWND dialog, int controlId)
+{
+    return windowText(GetDlgItem(dialog, controlId));
+}
 
 void click(HWND dialog, int controlId)
 {
@@ -118,7 +130,10 @@ void chooseComboEntry(HWND dialog, int controlId, int index)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-void closeBox(HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }
+void closeBox(HWND dialog)
+{
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+}
 
 void escape(HWND dialog)
 {
@@ -140,4 +155,4 @@ void pumpUntilIdle()
     }
 }
 
-}  // namespace Player
+} // namespace Player

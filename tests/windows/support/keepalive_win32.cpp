@@ -10,8 +10,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     windowClass.lpszClassName = L"OrvanteWineKeepAlive";
     if (!RegisterClassW(&windowClass))
         return 1;
-    if (!CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance,
-                       nullptr))
+    if (!CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr))
         return 1;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)

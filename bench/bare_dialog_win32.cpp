@@ -1,0 +1,20 @@
+// An executable that shows one empty modal dialog: what starting any dialog
+// program costs on this platform, the floor for the tool's own start-up.
+#include <windows.h>
+
+namespace {
+INT_PTR CALLBACK bareDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_CLOSE) {
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(1), nullptr, bareDialogProc, 0);
+    return 0;
+}

@@ -1,0 +1,162 @@
+// What start-up makes of config.lng, the registry value "Language" and the
+// user's language, and how the LATEST variant shows.
+#include "shell/app_state_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/app_fixture.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+const wchar_t RegistryKey[] = L"SOFTWARE\\Tallowin\\ORVANTE Beta Version";
+
+// Sets (or with no value removes) the registry value "Language" for the
+// duration of a test.
+class RegistryLanguage {
+public:
+    RegistryLanguage(DWORD type, const void* data, DWORD size)
+    {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, RegistryKey, 0, nullptr, 0, KEY_WRITE,
+                                                 nullptr, &key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegSetValueExW(key, L"Language", 0, type, static_cast<const BYTE*>(data), size));
+        RegCloseKey(key);
+    }
+    ~RegistryLanguage() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, RegistryKey, L"Language"); }
+};
+
+std::string languageFile(unsigned languageWord, unsigned magic = 0x20090423)
+{
+    std::string bytes(8, '\0');
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<char>(magic >> (8 * i));
+        bytes[4 + i] = static_cast<char>(languageWord >> (8 * i));
+    }
+    return bytes;
+}
+
+LanguageSettings readFrom(const std::wstring& path)
+{
+    LanguageSettings asRead{};
+    return ReadLanguageSettings(path.c_str(), asRead);
+}
+
+std::uint8_t userLanguage()
+{
+    return LanguageIdToIndex(GetUserDefaultLangID());
+}
+
+} // namespace
+
+TEST(StartUp, LanguageComesFromAValidConfigLng)
+{
+    initializeApplicationOnce();
+    TempFolder temp;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::uint32_t languageWord;
+    };
+    const Case cases[] = {
+        {"8 bytes, German with upper bytes", languageFile(0x00000102), 0x00000102},
+        {"longer file: only 8 bytes count", languageFile(0x00000003) + "trailing bytes", 0x00000003},
+    };
+    for (const Case& c : cases) {
+        const LanguageSettings settings = readFrom(temp.write(L"config.lng", c.bytes));
+        EXPECT_EQ(0x20090423u, settings.magic) << c.name;
+        EXPECT_EQ(c.languageWord, settings.languageWord) << c.name;
+    }
+}
+
+TEST(StartUp, ShortOrForeignFileFallsBackToItsByteFourThenTheUser)
+{
+    initializeApplicationOnce();
+    TempFolder temp;
+    const std::uint8_t fromUser = userLanguage();
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::uint8_t expected;
+    };
+    const Case cases[] = {
+        {"6 bytes, byte 4 French", std::string("\x01\x02\x03\x04\x03\x00", 6), French},
+        {"foreign magic, byte 4 German", languageFile(0x02, 0x12345678), German},
+        {"6 bytes, byte 4 out of range", std::string("\x01\x02\x03\x04\x04\x00", 6), fromUser},
+        {"valid magic, language out of range", languageFile(0x07), fromUser},
+        {"4 bytes", std::string("\x23\x04\x09\x20", 4), fromUser},
+    };
+    for (const Case& c : cases) {
+        const LanguageSettings settings = readFrom(temp.write(L"config.lng", c.bytes));
+        EXPECT_EQ(0x20090423u, settings.magic) << c.name;
+        EXPECT_EQ(c.expected, settings.languageWord) << c.name << ": upper bytes stay zero";
+    }
+    EXPECT_EQ(fromUser, readFrom(temp.file(L"missing.lng")).languageWord);
+}
+
+TEST(StartUp, RegistryValueDecidesWhenTheFileDoesNot)
+{
+    initializeApplicationOnce();
+    TempFolder temp;
+    const std::wstring missing = temp.file(L"config.lng");
+    const std::uint8_t fromUser = userLanguage();
+    const std::uint8_t other = fromUser == German ? French : German;
+    {
+        const DWORD value = other;
+        RegistryLanguage registry(REG_DWORD, &value, sizeof value);
+        EXPECT_EQ(other, readFrom(missing).languageWord);
+    }
+    {
+        const DWORD value = 9;
+        RegistryLanguage registry(REG_DWORD, &value, sizeof value);
+        EXPECT_EQ(fromUser, readFrom(missing).languageWord) << "a language the tool lacks is ignored";
+    }
+    {
+        const wchar_t text[] = L"3";
+        RegistryLanguage registry(REG_SZ, text, sizeof text);
+        EXPECT_EQ(fromUser, readFrom(missing).languageWord) << "only a DWORD counts";
+    }
+}
+
+// Run by a test of its own with the user language set through LANG.
+TEST(StartUp, UserLanguageDecidesWhenNothingElseDoes)
+{
+    const char* expected = std::getenv("ORVANTE_EXPECT_LANGUAGE");
+    if (!expected)
+        GTEST_SKIP() << "needs ORVANTE_EXPECT_LANGUAGE and a matching LANG";
+    initializeApplicationOnce();
+    TempFolder temp;
+    EXPECT_EQ(std::atoi(expected), readFrom(temp.file(L"config.lng")).languageWord);
+}
+
+TEST(StartUp, SettingsFolderIsCreatedUnderMyGamesInDocuments)
+{
+    initializeApplicationOnce();
+    const std::wstring folder = UserSettingsFolder();
+    const std::wstring tail = L"\\My Games\\ORVANTE Beta Version";
+    ASSERT_GE(folder.size(), tail.size());
+    EXPECT_EQ(tail, folder.substr(folder.size() - tail.size()));
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(folder + L"\\config.sys", settingsFile(L"config.sys"));
+}
+
+TEST(StartUp, LatestVariantAnswersTheSameOnEveryThread)
+{
+    initializeApplicationOnce();
+    const bool first = IsLatestVariant();
+    std::vector<std::thread> threads;
+    std::vector<int> answers(8, -1);
+    for (std::size_t i = 0; i < answers.size(); ++i)
+        threads.emplace_back([&answers, i] { answers[i] = IsLatestVariant() ? 1 : 0; });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int answer : answers)
+        EXPECT_EQ(first ? 1 : 0, answer);
+}
