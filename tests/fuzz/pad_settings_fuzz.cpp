@@ -60,7 +60,7 @@ void fuzzReading(const std::uint8_t* data, std::size_t size)
     check(held < static_cast<int>(InputCount) && (held < 0) == allInputsReleased(reading));
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

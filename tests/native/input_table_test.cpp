@@ -20,7 +20,10 @@ struct DirectInputPad {
             axis = calibrateAxis(-1024, 1024);
     }
     void press(unsigned button) { state[button] = 0x80; }
-    void setAxis(unsigned slot, std::int32_t raw) { put(DirectInputAxisOffset + 4 * slot, static_cast<std::uint32_t>(raw)); }
+    void setAxis(unsigned slot, std::int32_t raw)
+    {
+        put(DirectInputAxisOffset + 4 * slot, static_cast<std::uint32_t>(raw));
+    }
     void setHat(std::uint32_t value) { put(DirectInputHatOffset, value); }
     ControllerReading read() const
     {
@@ -54,7 +57,7 @@ std::vector<unsigned> heldInputs(const ControllerReading& reading)
     return held;
 }
 
-}  // namespace
+} // namespace
 
 TEST(AxisCalibration, CentreAndHalfRangeFollowTheReportedRange)
 {
@@ -64,10 +67,10 @@ TEST(AxisCalibration, CentreAndHalfRangeFollowTheReportedRange)
     const Case cases[] = {
         {0, 65535, 32767, 32768},
         {-1024, 1024, 0, 1024},
-        {-3, 0, -1, 1},  // the centre is truncated toward zero
+        {-3, 0, -1, 1}, // the centre is truncated toward zero
         {INT_MIN, INT_MAX, 0, INT_MAX},
         {INT_MAX, INT_MAX, INT_MAX, 0},
-        {INT_MAX, INT_MIN, 0, INT_MAX},  // reversed and extreme: saturates instead of overflowing
+        {INT_MAX, INT_MIN, 0, INT_MAX}, // reversed and extreme: saturates instead of overflowing
         {100, 100, 100, 0},
     };
     for (const Case& c : cases) {
@@ -83,7 +86,7 @@ TEST(AxisCalibration, SlotsFollowGroupAndAspect)
 {
     EXPECT_EQ(0, axisSlot(AxisGroup::X, 0x100));
     EXPECT_EQ(3, axisSlot(AxisGroup::X, 0x400));
-    EXPECT_EQ(5, axisSlot(AxisGroup::Y, 0x200 | 0x1));  // bits outside 0xF00 do not matter
+    EXPECT_EQ(5, axisSlot(AxisGroup::Y, 0x200 | 0x1)); // bits outside 0xF00 do not matter
     EXPECT_EQ(27, axisSlot(AxisGroup::Slider, 0x400));
     EXPECT_EQ(-1, axisSlot(AxisGroup::X, 0));
     EXPECT_EQ(-1, axisSlot(AxisGroup::Z, 0x500));
@@ -158,9 +161,14 @@ TEST(DirectInputController, HatPointsAtItsAngle)
         float horizontal, vertical;
     };
     const Case cases[] = {
-        {0, 0.0f, -1.0f},           {9000, 1.0f, 0.0f},           {18000, 0.0f, 1.0f},
-        {27000, -1.0f, 0.0f},       {4500, 0.70710678f, -0.70710678f},
-        {0xFFFF, 0.0f, 0.0f},       {0xFFFFFFFF, 0.0f, 0.0f},     {0x1234FFFF, 0.0f, 0.0f},
+        {0, 0.0f, -1.0f},
+        {9000, 1.0f, 0.0f},
+        {18000, 0.0f, 1.0f},
+        {27000, -1.0f, 0.0f},
+        {4500, 0.70710678f, -0.70710678f},
+        {0xFFFF, 0.0f, 0.0f},
+        {0xFFFFFFFF, 0.0f, 0.0f},
+        {0x1234FFFF, 0.0f, 0.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -185,9 +193,15 @@ TEST(DirectInputController, HatUpRightRaisesRightAndUp)
 TEST(XInputController, ButtonsMapOntoTheFirstTen)
 {
     const std::pair<std::uint16_t, unsigned> mapping[] = {
-        {XInputButton::Start, 0},        {XInputButton::Back, 1},          {XInputButton::LeftThumb, 2},
-        {XInputButton::RightThumb, 3},   {XInputButton::LeftShoulder, 4},  {XInputButton::RightShoulder, 5},
-        {XInputButton::A, 6},            {XInputButton::B, 7},             {XInputButton::X, 8},
+        {XInputButton::Start, 0},
+        {XInputButton::Back, 1},
+        {XInputButton::LeftThumb, 2},
+        {XInputButton::RightThumb, 3},
+        {XInputButton::LeftShoulder, 4},
+        {XInputButton::RightShoulder, 5},
+        {XInputButton::A, 6},
+        {XInputButton::B, 7},
+        {XInputButton::X, 8},
         {XInputButton::Y, 9},
     };
     for (const auto& [bit, button] : mapping) {
@@ -217,10 +231,10 @@ TEST(XInputController, SticksAreNegatedVerticallyAndDividedBy32767)
     EXPECT_FLOAT_EQ(32768.0f / 32767.0f, left.inputs[36]);
     EXPECT_EQ(0.0f, left.inputs[37]);
 
-    EXPECT_EQ(std::vector<unsigned>{38}, heldInputs(readXInput({0, 0, 0, 0, 32767, 0, 0})));  // left stick up
+    EXPECT_EQ(std::vector<unsigned>{38}, heldInputs(readXInput({0, 0, 0, 0, 32767, 0, 0}))); // left stick up
     EXPECT_EQ(std::vector<unsigned>{39}, heldInputs(readXInput({0, 0, 0, 0, -32768, 0, 0})));
     EXPECT_EQ(std::vector<unsigned>{41}, heldInputs(readXInput({0, 0, 0, 0, 0, 32767, 0})));
-    EXPECT_EQ(std::vector<unsigned>{42}, heldInputs(readXInput({0, 0, 0, 0, 0, 0, 32767})));  // right stick up
+    EXPECT_EQ(std::vector<unsigned>{42}, heldInputs(readXInput({0, 0, 0, 0, 0, 0, 32767}))); // right stick up
 }
 
 TEST(XInputController, TriggersRiseOnlyOnTheirPositiveHalves)
@@ -295,11 +309,11 @@ TEST(XInputDetection, MatchesVendorAndProductOfTheIgMarkedEntity)
     const Case cases[] = {
         {u"HID\\VID_045E&PID_028E&IG_00\\7&1A2B&0&0000", 0x028E045E, true},
         {u"HID\\VID_045e&PID_028e&IG_00\\x", 0x028E045E, true},
-        {u"HID\\VID_045E&PID_028E\\7&1A2B&0&0000", 0x028E045E, false},  // no XInput marker
+        {u"HID\\VID_045E&PID_028E\\7&1A2B&0&0000", 0x028E045E, false}, // no XInput marker
         {u"HID\\VID_045E&PID_028F&IG_00", 0x028E045E, false},
-        {u"USB\\IG_00", 0, true},                                       // neither id: both read as 0
-        {u"HID\\VID_45E&PID_28E&IG_01", 0x028E045E, true},             // fewer digits
-        {u"HID\\VID_045E1&PID_028E2&IG_01", 0x028E045E, true},         // only four digits count
+        {u"USB\\IG_00", 0, true},                              // neither id: both read as 0
+        {u"HID\\VID_45E&PID_28E&IG_01", 0x028E045E, true},     // fewer digits
+        {u"HID\\VID_045E1&PID_028E2&IG_01", 0x028E045E, true}, // only four digits count
         {u"HID\\VID_&PID_028E&IG_", 0x028E0000, true},
         {u"HID\\VID_ZZ&PID_028E&IG_", 0x028E0000, true},
         {u"", 0, false},

@@ -34,7 +34,7 @@ void expectDefaults(const PadSettings& settings)
     EXPECT_EQ(0, std::memcmp(DefaultAssignments, settings.assignments, AssignmentRowCount));
 }
 
-}  // namespace
+} // namespace
 
 TEST(PadSettingsFile, DefaultsAreTheLayoutGamesShipWith)
 {
@@ -81,8 +81,8 @@ TEST(PadSettingsFile, ShortForeignOrMissingFilesGiveTheDefaultsAndKeepTheRest)
         std::size_t size;
         bool foreign;
     };
-    const Case cases[] = {{"missing", 0, false}, {"one byte", 1, false}, {"195 bytes", 195, false},
-                          {"wrong magic", 196, true}};
+    const Case cases[] = {
+        {"missing", 0, false}, {"one byte", 1, false}, {"195 bytes", 195, false}, {"wrong magic", 196, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<std::uint8_t> file = validFile();

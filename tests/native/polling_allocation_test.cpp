@@ -21,14 +21,32 @@ void* countedAllocation(std::size_t size)
     throw std::bad_alloc();
 }
 
-}  // namespace
+} // namespace
 
-void* operator new(std::size_t size) { return countedAllocation(size); }
-void* operator new[](std::size_t size) { return countedAllocation(size); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void* operator new(std::size_t size)
+{
+    return countedAllocation(size);
+}
+void* operator new[](std::size_t size)
+{
+    return countedAllocation(size);
+}
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 TEST(ControllerPolling, ManyPollsAllocateNothing)
 {
@@ -49,16 +67,19 @@ TEST(ControllerPolling, ManyPollsAllocateNothing)
             state[DirectInputHatOffset + i] = static_cast<std::uint8_t>(hat >> (8 * i));
         readDirectInputState(state, calibration, directInput);
 
-        const XInputPadState pad{static_cast<std::uint16_t>(poll * 2654435761u), static_cast<std::uint8_t>(poll),
-                                 static_cast<std::uint8_t>(poll >> 8),           static_cast<std::int16_t>(poll * 3),
-                                 static_cast<std::int16_t>(-poll),               static_cast<std::int16_t>(poll * 7),
+        const XInputPadState pad{static_cast<std::uint16_t>(poll * 2654435761u),
+                                 static_cast<std::uint8_t>(poll),
+                                 static_cast<std::uint8_t>(poll >> 8),
+                                 static_cast<std::int16_t>(poll * 3),
+                                 static_cast<std::int16_t>(-poll),
+                                 static_cast<std::int16_t>(poll * 7),
                                  static_cast<std::int16_t>(poll * 11)};
         readXInputState(pad, xinput);
         if (poll % 17 == 0)
             clearReading(xinput);
-        held += static_cast<std::size_t>(firstHeldInput(directInput) + 1) + (allInputsReleased(xinput) ? 0 : 1) +
-                (inputValue(directInput, poll % 100) > 0.0f ? 1 : 0);
+        held += static_cast<std::size_t>(firstHeldInput(directInput) + 1) +
+                (allInputsReleased(xinput) ? 0 : 1) + (inputValue(directInput, poll % 100) > 0.0f ? 1 : 0);
     }
     EXPECT_EQ(before, allocations.load());
-    EXPECT_GT(held, 0u);  // the readings were used, so the loop was not optimised away
+    EXPECT_GT(held, 0u); // the readings were used, so the loop was not optimised away
 }

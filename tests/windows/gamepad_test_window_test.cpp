@@ -41,8 +41,14 @@ void writePadRecord(const PadSettings& record)
     file.write(reinterpret_cast<const char*>(&record), sizeof record);
 }
 
-HWND testWindow() { return Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL); }
-HWND settingsWindow() { return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE); }
+HWND testWindow()
+{
+    return Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL);
+}
+HWND settingsWindow()
+{
+    return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE);
+}
 
 struct Point {
     int x, y;
@@ -120,7 +126,7 @@ protected:
     ScriptedGamepad::Installation pad;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
 {
@@ -139,39 +145,45 @@ TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
     std::optional<Point> atRest;
     Point centre{};
     Player::Script script;
-    script.then("open the test window", [] {
-              const HWND window = settingsWindow();
-              if (!window)
-                  return false;
-              Player::click(window, IDC_GAMEPAD_TEST);
-              return true;
-          })
+    script
+        .then("open the test window",
+              [] {
+                  const HWND window = settingsWindow();
+                  if (!window)
+                      return false;
+                  Player::click(window, IDC_GAMEPAD_TEST);
+                  return true;
+              })
         .then("drawn at rest", [] { return testWindow() != nullptr; })
         .then("a few frames", afterPolls(3))
-        .then("read at rest, then press", [&] {
-            const HWND menu = GetDlgItem(testWindow(), IDC_PADTEST_MENU_PANEL);
-            atRest = doubledDotCentre(menu);
-            centre = expectedDot(menu, 0, 0);
-            for (unsigned button : {0u, 1u, 3u, 5u})
-                ScriptedGamepad::press(button);
-            ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
-            return true;
-        })
+        .then("read at rest, then press",
+              [&] {
+                  const HWND menu = GetDlgItem(testWindow(), IDC_PADTEST_MENU_PANEL);
+                  atRest = doubledDotCentre(menu);
+                  centre = expectedDot(menu, 0, 0);
+                  for (unsigned button : {0u, 1u, 3u, 5u})
+                      ScriptedGamepad::press(button);
+                  ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
+                  return true;
+              })
         .then("a few more frames", afterPolls(3))
-        .then("read the panels", [&] {
-            for (int i = 0; i < 3; ++i) {
-                const HWND panel = GetDlgItem(testWindow(), panels[i].control);
-                seen[i] = doubledDotCentre(panel);
-                expected[i] = expectedDot(panel, panels[i].x, panels[i].y);
-            }
-            return true;
-        })
-        .then("close the test window", [&] {
-            ScriptedGamepad::releaseAll();
-            Player::click(testWindow(), IDOK);
-            return true;
-        })
-        .then("back in the settings window", [] { return testWindow() == nullptr && settingsWindow() != nullptr; })
+        .then("read the panels",
+              [&] {
+                  for (int i = 0; i < 3; ++i) {
+                      const HWND panel = GetDlgItem(testWindow(), panels[i].control);
+                      seen[i] = doubledDotCentre(panel);
+                      expected[i] = expectedDot(panel, panels[i].x, panels[i].y);
+                  }
+                  return true;
+              })
+        .then("close the test window",
+              [&] {
+                  ScriptedGamepad::releaseAll();
+                  Player::click(testWindow(), IDOK);
+                  return true;
+              })
+        .then("back in the settings window",
+              [] { return testWindow() == nullptr && settingsWindow() != nullptr; })
         .then("close", [] {
             Player::closeBox(settingsWindow());
             return true;
@@ -198,27 +210,31 @@ TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
     DWORD early = 0;
     DWORD late = 0;
     Player::Script script;
-    script.then("open the test window", [] {
-              const HWND window = settingsWindow();
-              if (!window)
-                  return false;
-              Player::click(window, IDC_GAMEPAD_TEST);
-              return true;
-          })
+    script
+        .then("open the test window",
+              [] {
+                  const HWND window = settingsWindow();
+                  if (!window)
+                      return false;
+                  Player::click(window, IDC_GAMEPAD_TEST);
+                  return true;
+              })
         .then("shown", [] { return testWindow() != nullptr; })
         .then("settled", afterPolls(5))
-        .then("count", [&] {
-            early = drawingObjectCount();
-            ScriptedGamepad::press(0);
-            return true;
-        })
+        .then("count",
+              [&] {
+                  early = drawingObjectCount();
+                  ScriptedGamepad::press(0);
+                  return true;
+              })
         .then("many frames", afterPolls(100))
-        .then("count again and close", [&] {
-            late = drawingObjectCount();
-            ScriptedGamepad::releaseAll();
-            Player::click(testWindow(), IDOK);
-            return true;
-        })
+        .then("count again and close",
+              [&] {
+                  late = drawingObjectCount();
+                  ScriptedGamepad::releaseAll();
+                  Player::click(testWindow(), IDOK);
+                  return true;
+              })
         .then("close", [] {
             const HWND window = settingsWindow();
             if (!window || testWindow())

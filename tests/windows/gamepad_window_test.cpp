@@ -43,9 +43,15 @@ void writePadFile(const void* bytes, std::size_t size)
     file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
 }
 
-void writePadRecord(const PadSettings& record) { writePadFile(&record, sizeof record); }
+void writePadRecord(const PadSettings& record)
+{
+    writePadFile(&record, sizeof record);
+}
 
-bool padFileExists() { return GetFileAttributesW(settingsFile(PadFile).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool padFileExists()
+{
+    return GetFileAttributesW(settingsFile(PadFile).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // A record as the game would have left it: the scripted controller chosen,
 // the defaults, and the game's own bytes from offset 72.
@@ -80,7 +86,10 @@ std::wstring expectedName(unsigned input)
     return name;
 }
 
-HWND gamepadWindow() { return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE); }
+HWND gamepadWindow()
+{
+    return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE);
+}
 
 int focusedRow()
 {
@@ -92,7 +101,10 @@ int focusedRow()
     return -1;
 }
 
-std::wstring rowText(unsigned row) { return Player::controlText(gamepadWindow(), RowBoxes[row]); }
+std::wstring rowText(unsigned row)
+{
+    return Player::controlText(gamepadWindow(), RowBoxes[row]);
+}
 
 // The message dialog `dialog` (117, 118 or 119), told apart by its buttons.
 HWND messageDialog(int dialog)
@@ -144,7 +156,10 @@ std::function<bool()> doInWindow(std::function<void(HWND)> action)
     };
 }
 
-INT_PTR openWindow() { return openGamepadSettings(nullptr); }
+INT_PTR openWindow()
+{
+    return openGamepadSettings(nullptr);
+}
 
 class GamepadWindow : public testing::Test {
 protected:
@@ -165,7 +180,7 @@ protected:
     ScriptedGamepad::Installation pad;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(GamepadWindow, HeldButtonFillsRowZeroAndIsNotTakenAgainUntilReleased)
 {
@@ -177,16 +192,18 @@ TEST_F(GamepadWindow, HeldButtonFillsRowZeroAndIsNotTakenAgainUntilReleased)
     script.then("row 0 takes the held button", rowShows(0, 3))
         .then("focus moved on", [&] { return (focusAfterFirst = focusedRow()) == 1; })
         .then("still held for a while", afterPolls(4))
-        .then("row 1 untouched", [&] {
-            rowOneWhileHeld = rowText(1);
-            ScriptedGamepad::releaseAll();
-            return true;
-        })
+        .then("row 1 untouched",
+              [&] {
+                  rowOneWhileHeld = rowText(1);
+                  ScriptedGamepad::releaseAll();
+                  return true;
+              })
         .then("released", afterPolls(2))
-        .then("press another", [] {
-            ScriptedGamepad::press(1);
-            return true;
-        })
+        .then("press another",
+              [] {
+                  ScriptedGamepad::press(1);
+                  return true;
+              })
         .then("row 1 takes it", rowShows(1, 1))
         .then("focus on row 2", [] { return focusedRow() == 2; })
         .then("close", doInWindow(Player::closeBox))
@@ -205,19 +222,32 @@ TEST_F(GamepadWindow, TheLowestHeldInputAboveOneHalfIsTaken)
         unsigned expected;
     };
     const Case cases[] = {
-        {"two buttons: the lower one", [] { ScriptedGamepad::press(5); ScriptedGamepad::press(2); }, 2},
-        {"a button before an axis", [] { ScriptedGamepad::setAxis(0, -1024); ScriptedGamepad::press(30); }, 30},
+        {"two buttons: the lower one",
+         [] {
+             ScriptedGamepad::press(5);
+             ScriptedGamepad::press(2);
+         },
+         2},
+        {"a button before an axis",
+         [] {
+             ScriptedGamepad::setAxis(0, -1024);
+             ScriptedGamepad::press(30);
+         },
+         30},
         {"an axis just beyond one half", [] { ScriptedGamepad::setAxis(3, 513); }, positiveHalfInput(3)},
-        {"the negative half of the slider", [] { ScriptedGamepad::setAxis(24, -1024); }, negativeHalfInput(24)},
+        {"the negative half of the slider", [] { ScriptedGamepad::setAxis(24, -1024); },
+         negativeHalfInput(24)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedGamepad::releaseAll();
         Player::Script script;
-        script.then("hold", [&] {
-                  c.hold();
-                  return gamepadWindow() != nullptr;
-              })
+        script
+            .then("hold",
+                  [&] {
+                      c.hold();
+                      return gamepadWindow() != nullptr;
+                  })
             .then("row 0 takes it", rowShows(0, c.expected))
             .then("close", doInWindow(Player::closeBox))
             .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
@@ -233,11 +263,12 @@ TEST_F(GamepadWindow, AnAxisAtExactlyOneHalfIsNotTaken)
     Player::Script script;
     script.then("open", [] { return gamepadWindow() != nullptr; })
         .then("several polls", afterPolls(4))
-        .then("nothing taken", [&] {
-            rowZero = rowText(0);
-            focus = focusedRow();
-            return true;
-        })
+        .then("nothing taken",
+              [&] {
+                  rowZero = rowText(0);
+                  focus = focusedRow();
+                  return true;
+              })
         .then("close", doInWindow(Player::closeBox))
         .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
     EXPECT_EQ(IDCANCEL, run(script));
@@ -249,10 +280,11 @@ TEST_F(GamepadWindow, CapturingOnTheLastRowMovesToTheFirst)
 {
     Player::Script script;
     script.then("focus row 23", doInWindow([](HWND window) { SetFocus(GetDlgItem(window, RowBoxes[23])); }))
-        .then("press", [] {
-            ScriptedGamepad::press(11);
-            return true;
-        })
+        .then("press",
+              [] {
+                  ScriptedGamepad::press(11);
+                  return true;
+              })
         .then("row 23 takes it", rowShows(23, 11))
         .then("focus on row 0", [] { return focusedRow() == 0; })
         .then("close", doInWindow(Player::closeBox))
@@ -263,15 +295,16 @@ TEST_F(GamepadWindow, CapturingOnTheLastRowMovesToTheFirst)
 TEST_F(GamepadWindow, OkAndYesWriteTheRecordKeepingTheGamesBytes)
 {
     PadSettings seeded = seededRecord();
-    std::memset(&seeded.controllerInstance, 0x77, sizeof seeded.controllerInstance);  // another controller
+    std::memset(&seeded.controllerInstance, 0x77, sizeof seeded.controllerInstance); // another controller
     writePadRecord(seeded);
     ScriptedGamepad::press(7);
     Player::Script script;
     script.then("row 0 takes button 8", rowShows(0, 7))
-        .then("released", [] {
-            ScriptedGamepad::releaseAll();
-            return true;
-        })
+        .then("released",
+              [] {
+                  ScriptedGamepad::releaseAll();
+                  return true;
+              })
         .then("choices", doInWindow([](HWND window) {
                   Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 5);
                   SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
@@ -281,7 +314,7 @@ TEST_F(GamepadWindow, OkAndYesWriteTheRecordKeepingTheGamesBytes)
         .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES));
     EXPECT_EQ(IDOK, run(script));
 
-    PadSettings expected = seededRecord();  // the scripted controller is chosen
+    PadSettings expected = seededRecord(); // the scripted controller is chosen
     expected.assignments[0] = 7;
     expected.calibrationStep = 5;
     expected.background = 1;
@@ -295,10 +328,11 @@ TEST_F(GamepadWindow, ALongerFileIsSavedAs196Bytes)
     file.resize(200, 0xEE);
     writePadFile(file.data(), file.size());
     Player::Script script;
-    script.then("ok", doInWindow([](HWND window) {
-                      SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
-                      Player::click(window, IDOK);
-                  }))
+    script
+        .then("ok", doInWindow([](HWND window) {
+                  SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                  Player::click(window, IDOK);
+              }))
         .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES));
     EXPECT_EQ(IDOK, run(script));
     PadSettings expected = seededRecord();
@@ -310,9 +344,9 @@ TEST_F(GamepadWindow, NoAfterOkClosesWithoutWriting)
 {
     writePadRecord(seededRecord());
     Player::Script script;
-    script.then("calibration only", doInWindow([](HWND window) {
-                    Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 4);
-                }))
+    script
+        .then("calibration only",
+              doInWindow([](HWND window) { Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 4); }))
         .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
         .then("do not save", answer(IDD_MESSAGE_YESNOCANCEL, IDNO));
     EXPECT_EQ(IDOK, run(script));
@@ -348,10 +382,10 @@ TEST_F(GamepadWindow, CheckBoxOnlyChangesAreForgottenByTheCloseBoxWithoutAsking)
     writePadRecord(seededRecord());
     Player::Script script;
     script.then("tick and close", doInWindow([](HWND window) {
-        SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
-        Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 0);
-        Player::closeBox(window);
-    }));
+                    SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                    Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 0);
+                    Player::closeBox(window);
+                }));
     EXPECT_EQ(IDCANCEL, run(script));
     EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
 }
@@ -384,14 +418,15 @@ TEST_F(GamepadWindow, WithoutAFileTheDefaultsAreShown)
     UINT background = 9, vibration = 9;
     LRESULT device = -9;
     Player::Script script;
-    script.then("read", doInWindow([&](HWND window) {
-        for (unsigned row = 0; row < AssignmentRowCount; ++row)
-            rows.push_back(rowText(row));
-        calibration = Player::controlText(window, IDC_GAMEPAD_CALIBRATION);
-        background = IsDlgButtonChecked(window, IDC_GAMEPAD_BACKGROUND);
-        vibration = IsDlgButtonChecked(window, IDC_GAMEPAD_VIBRATION);
-        device = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
-    }))
+    script
+        .then("read", doInWindow([&](HWND window) {
+                  for (unsigned row = 0; row < AssignmentRowCount; ++row)
+                      rows.push_back(rowText(row));
+                  calibration = Player::controlText(window, IDC_GAMEPAD_CALIBRATION);
+                  background = IsDlgButtonChecked(window, IDC_GAMEPAD_BACKGROUND);
+                  vibration = IsDlgButtonChecked(window, IDC_GAMEPAD_VIBRATION);
+                  device = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+              }))
         .then("close", doInWindow(Player::closeBox))
         .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
     run(script);
@@ -413,17 +448,19 @@ TEST_F(GamepadWindow, TheSavedControllerIsChosenAndItsInputsCaptured)
     std::memcpy(&seeded.controllerInstance, &instance, sizeof instance);
     std::memcpy(&seeded.controllerProduct, &product, sizeof product);
     writePadRecord(seeded);
-    ScriptedGamepad::press(4, 0);  // the other controller is ignored
+    ScriptedGamepad::press(4, 0); // the other controller is ignored
     LRESULT chosen = -9;
     Player::Script script;
-    script.then("chosen", doInWindow([&](HWND window) {
-                    chosen = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
-                }))
+    script
+        .then("chosen", doInWindow([&](HWND window) {
+                  chosen = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+              }))
         .then("a while", afterPolls(6))
-        .then("press on the chosen one", [] {
-            ScriptedGamepad::press(6, 1);
-            return true;
-        })
+        .then("press on the chosen one",
+              [] {
+                  ScriptedGamepad::press(6, 1);
+                  return true;
+              })
         .then("row 0 takes it", rowShows(0, 6))
         .then("close", doInWindow(Player::closeBox))
         .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
@@ -439,10 +476,11 @@ TEST_F(GamepadWindow, AssignmentBytesBeyondTheTableShowNothingAndAreKept)
     writePadRecord(seeded);
     std::wstring first, second;
     Player::Script script;
-    script.then("names", doInWindow([&](HWND) {
-                    first = rowText(0);
-                    second = rowText(1);
-                }))
+    script
+        .then("names", doInWindow([&](HWND) {
+                  first = rowText(0);
+                  second = rowText(1);
+              }))
         .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }));
     EXPECT_EQ(IDOK, run(script));
     EXPECT_EQ(L"", first);
@@ -458,15 +496,16 @@ TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
     Player::Script script;
     script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
         .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES))
-        .then("error shown", [&] {
-            const HWND error = messageDialog(IDD_MESSAGE_OK);
-            if (!error)
-                return false;
-            title = Player::windowText(error);
-            message = Player::controlText(error, IDC_MESSAGE_TEXT);
-            Player::click(error, IDOK);
-            return true;
-        })
+        .then("error shown",
+              [&] {
+                  const HWND error = messageDialog(IDD_MESSAGE_OK);
+                  if (!error)
+                      return false;
+                  title = Player::windowText(error);
+                  message = Player::controlText(error, IDC_MESSAGE_TEXT);
+                  Player::click(error, IDOK);
+                  return true;
+              })
         .then("still open", doInWindow(Player::closeBox))
         .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
     EXPECT_EQ(IDCANCEL, run(script));

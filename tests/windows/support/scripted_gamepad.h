@@ -14,7 +14,7 @@ namespace ScriptedGamepad {
 // The instance and product GUIDs of scripted controller `index`.
 GUID instanceGuid(unsigned index);
 GUID productGuid(unsigned index);
-inline constexpr std::int32_t AxisRange = 1024;  // every axis reads -1024..1024
+inline constexpr std::int32_t AxisRange = 1024; // every axis reads -1024..1024
 
 // Installs `count` DirectInput-style controllers, all at rest, as the
 // controllers the next gamepad window sees. Uninstalled by its destructor.
@@ -35,4 +35,4 @@ void releaseAll(unsigned controller = 0);
 // How often the windows have read the controllers since installation.
 std::uint32_t pollCount();
 
-}  // namespace ScriptedGamepad
+} // namespace ScriptedGamepad

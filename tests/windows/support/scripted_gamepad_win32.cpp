@@ -43,11 +43,14 @@ void read(GamepadDevice& device)
     readDirectInputState(controllers.at(device.xinputUserIndex).state, device.calibration, device.reading);
 }
 
-void release(GamepadManager& manager) { manager.devices.clear(); }
+void release(GamepadManager& manager)
+{
+    manager.devices.clear();
+}
 
 const ControllerSource Source = {enumerate, read, release};
 
-}  // namespace
+} // namespace
 
 GUID instanceGuid(unsigned index)
 {
@@ -74,11 +77,15 @@ Installation::~Installation()
     controllers.clear();
 }
 
-void press(unsigned button, unsigned controller) { controllers.at(controller).state[button] = 0x80; }
+void press(unsigned button, unsigned controller)
+{
+    controllers.at(controller).state[button] = 0x80;
+}
 
 void setAxis(unsigned slot, std::int32_t raw, unsigned controller)
 {
-    putUnsigned(controllers.at(controller).state, DirectInputAxisOffset + 4 * slot, static_cast<std::uint32_t>(raw));
+    putUnsigned(controllers.at(controller).state, DirectInputAxisOffset + 4 * slot,
+                static_cast<std::uint32_t>(raw));
 }
 
 void releaseAll(unsigned controller)
@@ -88,6 +95,9 @@ void releaseAll(unsigned controller)
     putUnsigned(state, DirectInputHatOffset, 0xFFFFFFFF);
 }
 
-std::uint32_t pollCount() { return polls; }
+std::uint32_t pollCount()
+{
+    return polls;
+}
 
-}  // namespace ScriptedGamepad
+} // namespace ScriptedGamepad
