@@ -107,9 +107,9 @@ bool objectIsXInputProduct(IWbemClassObject* object, BSTR deviceIdName, std::uin
     return matches;
 }
 
-// Any failure on the way answers no: the controller is then read through
-// DirectInput.
-bool isXInputProduct(const GUID& product)
+} // namespace
+
+bool isXInputController(const GUID& product)
 {
     ComRef<IWbemLocator> locator;
     if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
@@ -145,6 +145,8 @@ bool isXInputProduct(const GUID& product)
     }
     return found;
 }
+
+namespace {
 
 // ---- Enumeration ------------------------------------------------------------
 
@@ -202,7 +204,7 @@ BOOL CALLBACK addController(LPCDIDEVICEINSTANCEW instance, LPVOID parameter)
 {
     auto& context = *static_cast<EnumerationContext*>(parameter);
     GamepadDevice record{};
-    const bool isXInput = isXInputProduct(instance->guidProduct);
+    const bool isXInput = isXInputController(instance->guidProduct);
     IDirectInputDevice8W* device = nullptr;
     if (FAILED(context.directInput->CreateDevice(instance->guidInstance, &device, nullptr)) || !device)
         return DIENUM_CONTINUE;

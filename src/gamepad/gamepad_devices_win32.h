@@ -46,6 +46,11 @@ struct ControllerSource {
 // The source the next manager uses; null restores the real controllers.
 void setControllerSource(const ControllerSource* source);
 
+// True when WMI lists a plug-and-play entity marked as an XInput controller
+// for this DirectInput product. Any failure on the way answers false: the
+// controller is then read through DirectInput.
+bool isXInputController(const GUID& product);
+
 // Builds the current manager for `window` and enumerates the controllers.
 void createGamepadManager(HWND window);
 // Releases the current manager; there is none afterwards.

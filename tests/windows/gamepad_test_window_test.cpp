@@ -1,4 +1,5 @@
 // The gamepad test window draws where the assigned inputs point, live.
+#include "gamepad/gamepad_test_window_win32.h"
 #include "gamepad/gamepad_window_win32.h"
 
 #include <gtest/gtest.h>
@@ -246,4 +247,42 @@ TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_GT(early, 0u);
     EXPECT_LE(late, early + 2) << early << " drawing objects before, " << late << " after";
+}
+
+TEST(GamepadTestWindowAlone, EscapeIsIgnoredAndOkOrTheCloseBoxEndIt)
+{
+    struct Case {
+        const char* name;
+        void (*leave)(HWND);
+        INT_PTR result;
+    };
+    const Case cases[] = {
+        {"ok", [](HWND window) { Player::click(window, IDOK); }, IDOK},
+        {"close box", Player::closeBox, IDCANCEL},
+    };
+    initializeApplicationOnce();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int ticks = 0;
+        bool openAfterEscape = false;
+        Player::Script script;
+        script
+            .then("escape",
+                  [] {
+                      if (!testWindow())
+                          return false;
+                      Player::escape(testWindow());
+                      return true;
+                  })
+            .then("a few ticks later", [&] { return ++ticks > 5; })
+            .then("leave", [&] {
+                openAfterEscape = testWindow() != nullptr;
+                c.leave(testWindow());
+                return true;
+            });
+        const INT_PTR result = script.run([] { return openGamepadTest(nullptr); });
+        EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+        EXPECT_TRUE(openAfterEscape);
+        EXPECT_EQ(c.result, result);
+    }
 }

@@ -537,3 +537,52 @@ TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
     EXPECT_EQ(GetText(147), message);
     EXPECT_FALSE(padFileExists());
 }
+
+TEST_F(GamepadWindow, ACalibrationStepBeyondTheListIsKeptAsRead)
+{
+    PadSettings seeded = seededRecord();
+    seeded.calibrationStep = 9;
+    writePadRecord(seeded);
+    LRESULT selection = 0;
+    Player::Script script;
+    script.then("ok", doInWindow([&](HWND window) {
+                    selection = SendDlgItemMessageW(window, IDC_GAMEPAD_CALIBRATION, CB_GETCURSEL, 0, 0);
+                    Player::click(window, IDOK);
+                }));
+    EXPECT_EQ(IDOK, run(script));
+    EXPECT_EQ(CB_ERR, selection);
+    EXPECT_EQ(bytesOf(seeded), readPadFile());
+}
+
+TEST_F(GamepadWindow, LongControllerNamesAreCutToFitTheList)
+{
+    struct Case {
+        const char* name;
+        std::wstring controllerName;
+        std::wstring shown;
+    };
+    const std::wstring longName(200, L'N');
+    const std::wstring straddling = std::wstring(126, L'N') + L"\xD83C\xDFAE" + L"tail"; // a pair at 126..127
+    const Case cases[] = {
+        {"127 characters fit", longName.substr(0, 127), longName.substr(0, 127)},
+        {"longer names are cut", longName, longName.substr(0, 127)},
+        {"a character is not split", straddling, straddling.substr(0, 126)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::setName(c.controllerName);
+        std::wstring shown;
+        Player::Script script;
+        script
+            .then("read", doInWindow([&](HWND window) {
+                      wchar_t text[300] = {};
+                      SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETLBTEXT, 0,
+                                          reinterpret_cast<LPARAM>(text));
+                      shown = text;
+                  }))
+            .then("close", doInWindow(Player::closeBox))
+            .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+        EXPECT_EQ(IDCANCEL, run(script));
+        EXPECT_EQ(c.shown, shown);
+    }
+}

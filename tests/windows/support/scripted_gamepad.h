@@ -26,6 +26,10 @@ public:
     ~Installation();
 };
 
+// The name the controller gives itself (at most 259 characters); "Scripted
+// Pad 1", "Scripted Pad 2", ... unless set before the window opens.
+void setName(const std::wstring& name, unsigned controller = 0);
+
 void press(unsigned button, unsigned controller = 0);
 // Sets axis slot 0..27 to a raw value in -AxisRange..AxisRange.
 void setAxis(unsigned slot, std::int32_t raw, unsigned controller = 0);

@@ -1,7 +1,7 @@
 #include "support/scripted_gamepad.h"
 
 #include <cstring>
-#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "gamepad/gamepad_devices_win32.h"
@@ -11,6 +11,7 @@ namespace {
 
 struct Controller {
     DirectInputState state;
+    std::wstring name;
 };
 std::vector<Controller> controllers;
 std::uint32_t polls = 0;
@@ -30,7 +31,8 @@ void enumerate(HWND, GamepadManager& manager)
         record.instance.dwSize = sizeof record.instance;
         record.instance.guidInstance = instanceGuid(index);
         record.instance.guidProduct = productGuid(index);
-        std::swprintf(record.instance.tszInstanceName, MAX_PATH, L"Scripted Pad %u", index + 1);
+        const std::wstring& name = controllers[index].name;
+        name.copy(record.instance.tszInstanceName, MAX_PATH - 1);
         for (AxisCalibration& axis : record.calibration)
             axis = calibrateAxis(-AxisRange, AxisRange);
         manager.devices.push_back(record);
@@ -65,8 +67,10 @@ GUID productGuid(unsigned index)
 Installation::Installation(unsigned count)
 {
     controllers.assign(count, Controller{});
-    for (unsigned i = 0; i < count; ++i)
+    for (unsigned i = 0; i < count; ++i) {
         releaseAll(i);
+        controllers[i].name = L"Scripted Pad " + std::to_wstring(i + 1);
+    }
     polls = 0;
     setControllerSource(&Source);
 }
@@ -75,6 +79,11 @@ Installation::~Installation()
 {
     setControllerSource(nullptr);
     controllers.clear();
+}
+
+void setName(const std::wstring& name, unsigned controller)
+{
+    controllers.at(controller).name = name;
 }
 
 void press(unsigned button, unsigned controller)
