@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "gamepad/dialog_texts_win32.h"
 #include "gamepad/gamepad_devices_win32.h"
 #include "gamepad/pad_settings.h"
 #include "resources/resource.h"
-#include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
 
 namespace {
@@ -32,10 +32,6 @@ constexpr Panel Panels[] = {
     {IDC_PADTEST_CAMERA_PANEL, 10, 11, 8, 9},
 };
 
-struct ControlText {
-    int id;
-    std::uint32_t text;
-};
 constexpr ControlText ControlTexts[] = {{IDC_PADTEST_MENU_LABEL, 141},
                                         {IDC_PADTEST_MOVEMENT_LABEL, 142},
                                         {IDC_PADTEST_CAMERA_LABEL, 143},
@@ -105,9 +101,7 @@ void onInitDialog(HWND window)
     CenterOnDesktop(window);
     SetDialogIcons(window);
     SetTimer(window, DrawTimer, DrawMilliseconds, nullptr);
-    SetWindowTextW(window, GetText(CaptionText));
-    for (const ControlText& control : ControlTexts)
-        SetDlgItemTextW(window, control.id, GetText(control.text));
+    setDialogTexts(window, CaptionText, ControlTexts);
 }
 
 INT_PTR CALLBACK gamepadTestProc(HWND window, UINT message, WPARAM wParam, LPARAM)

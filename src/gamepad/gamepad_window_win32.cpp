@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "gamepad/dialog_texts_win32.h"
 #include "gamepad/gamepad_devices_win32.h"
 #include "gamepad/gamepad_test_window_win32.h"
 #include "gamepad/input_table.h"
@@ -35,10 +36,6 @@ constexpr int RowBoxes[AssignmentRowCount] = {
     IDC_GAMEPAD_EMOTES,      IDC_GAMEPAD_VIEW,          IDC_GAMEPAD_MAP,           IDC_GAMEPAD_STATUS,
 };
 
-struct ControlText {
-    int id;
-    std::uint32_t text;
-};
 constexpr ControlText ControlTexts[] = {
     {IDC_GAMEPAD_ACTIVE_LABEL, 119},
     {IDC_GAMEPAD_MENU_TITLE, 120},
@@ -157,9 +154,7 @@ void focusRow(HWND window, std::uint32_t row)
 BOOL onInitDialog(HWND window)
 {
     SetDialogIcons(window);
-    SetWindowTextW(window, GetText(CaptionText));
-    for (const ControlText& control : ControlTexts)
-        SetDlgItemTextW(window, control.id, GetText(control.text));
+    setDialogTexts(window, CaptionText, ControlTexts);
 
     createGamepadManager(window);
     if (gamepadDeviceCount() == 0) {

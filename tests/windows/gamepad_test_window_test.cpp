@@ -6,15 +6,13 @@
 
 #include <climits>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <optional>
 
 #include "gamepad/pad_settings.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
+#include "support/pad_file.h"
 #include "support/scripted_gamepad.h"
 
 namespace {
@@ -25,21 +23,10 @@ const wchar_t PadFile[] = L"config.pad";
 // Movement: up and left share button 6. Camera: the default axis halves.
 PadSettings seededRecord()
 {
-    PadSettings record{};
-    setPadDefaults(record);
-    const GUID instance = ScriptedGamepad::instanceGuid(0);
-    const GUID product = ScriptedGamepad::productGuid(0);
-    std::memcpy(&record.controllerInstance, &instance, sizeof instance);
-    std::memcpy(&record.controllerProduct, &product, sizeof product);
+    PadSettings record = recordForScriptedController();
     const std::uint8_t directions[8] = {2, 3, 0, 1, 5, 6, 5, 7};
     std::memcpy(record.assignments, directions, sizeof directions);
     return record;
-}
-
-void writePadRecord(const PadSettings& record)
-{
-    std::ofstream file(std::filesystem::path(settingsFile(PadFile)), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(&record), sizeof record);
 }
 
 HWND testWindow()
@@ -90,14 +77,14 @@ std::optional<Point> doubledDotCentre(HWND panel)
     return Point{left + right, top + bottom};
 }
 
-std::function<bool()> afterPolls(std::uint32_t polls)
+// Opens the test window from the settings window.
+bool openTestWindow()
 {
-    auto start = std::make_shared<std::optional<std::uint32_t>>();
-    return [=] {
-        if (!*start)
-            *start = ScriptedGamepad::pollCount();
-        return ScriptedGamepad::pollCount() >= **start + polls;
-    };
+    const HWND window = settingsWindow();
+    if (!window)
+        return false;
+    Player::click(window, IDC_GAMEPAD_TEST);
+    return true;
 }
 
 // The process's drawing objects. Wine does not count them for
@@ -146,17 +133,9 @@ TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
     std::optional<Point> atRest;
     Point centre{};
     Player::Script script;
-    script
-        .then("open the test window",
-              [] {
-                  const HWND window = settingsWindow();
-                  if (!window)
-                      return false;
-                  Player::click(window, IDC_GAMEPAD_TEST);
-                  return true;
-              })
+    script.then("open the test window", openTestWindow)
         .then("drawn at rest", [] { return testWindow() != nullptr; })
-        .then("a few frames", afterPolls(3))
+        .then("a few frames", ScriptedGamepad::afterPolls(3))
         .then("read at rest, then press",
               [&] {
                   const HWND menu = GetDlgItem(testWindow(), IDC_PADTEST_MENU_PANEL);
@@ -167,7 +146,7 @@ TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
                   ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
                   return true;
               })
-        .then("a few more frames", afterPolls(3))
+        .then("a few more frames", ScriptedGamepad::afterPolls(3))
         .then("read the panels",
               [&] {
                   for (int i = 0; i < 3; ++i) {
@@ -211,24 +190,16 @@ TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
     DWORD early = 0;
     DWORD late = 0;
     Player::Script script;
-    script
-        .then("open the test window",
-              [] {
-                  const HWND window = settingsWindow();
-                  if (!window)
-                      return false;
-                  Player::click(window, IDC_GAMEPAD_TEST);
-                  return true;
-              })
+    script.then("open the test window", openTestWindow)
         .then("shown", [] { return testWindow() != nullptr; })
-        .then("settled", afterPolls(5))
+        .then("settled", ScriptedGamepad::afterPolls(5))
         .then("count",
               [&] {
                   early = drawingObjectCount();
                   ScriptedGamepad::press(0);
                   return true;
               })
-        .then("many frames", afterPolls(100))
+        .then("many frames", ScriptedGamepad::afterPolls(100))
         .then("count again and close",
               [&] {
                   late = drawingObjectCount();

@@ -6,11 +6,6 @@
 
 #include <cstring>
 #include <cwchar>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <optional>
 #include <vector>
 
 #include "gamepad/input_table.h"
@@ -19,6 +14,7 @@
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
+#include "support/pad_file.h"
 #include "support/scripted_gamepad.h"
 
 namespace {
@@ -29,49 +25,14 @@ constexpr int RowBoxes[AssignmentRowCount] = {1044, 1046, 1047, 1048, 1049, 1050
                                               1053, 1054, 1055, 1056, 1057, 1058, 1059, 1060,
                                               1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068};
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes readPadFile()
-{
-    std::ifstream file(std::filesystem::path(settingsFile(PadFile)), std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), {});
-}
-
-void writePadFile(const void* bytes, std::size_t size)
-{
-    std::ofstream file(std::filesystem::path(settingsFile(PadFile)), std::ios::binary | std::ios::trunc);
-    file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-}
-
-void writePadRecord(const PadSettings& record)
-{
-    writePadFile(&record, sizeof record);
-}
-
-bool padFileExists()
-{
-    return GetFileAttributesW(settingsFile(PadFile).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // A record as the game would have left it: the scripted controller chosen,
 // the defaults, and the game's own bytes from offset 72.
 PadSettings seededRecord()
 {
-    PadSettings record{};
-    setPadDefaults(record);
-    const GUID instance = ScriptedGamepad::instanceGuid(0);
-    const GUID product = ScriptedGamepad::productGuid(0);
-    std::memcpy(&record.controllerInstance, &instance, sizeof instance);
-    std::memcpy(&record.controllerProduct, &product, sizeof product);
+    PadSettings record = recordForScriptedController();
     for (std::size_t i = 0; i < sizeof record.reserved; ++i)
         record.reserved[i] = static_cast<std::uint8_t>(i * 3 + 1);
     return record;
-}
-
-Bytes bytesOf(const PadSettings& record)
-{
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
-    return Bytes(bytes, bytes + sizeof record);
 }
 
 std::wstring expectedName(unsigned input)
@@ -129,14 +90,17 @@ std::function<bool()> answer(int dialog, int button)
     };
 }
 
-// Passes once the window has read the controller `polls` more times.
-std::function<bool()> afterPolls(std::uint32_t polls)
+// Reads the title and message of the error box, then presses its OK.
+std::function<bool()> acknowledgeError(std::wstring& title, std::wstring& message)
 {
-    auto start = std::make_shared<std::optional<std::uint32_t>>();
-    return [=] {
-        if (!*start)
-            *start = ScriptedGamepad::pollCount();
-        return ScriptedGamepad::pollCount() >= **start + polls;
+    return [&title, &message] {
+        const HWND error = messageDialog(IDD_MESSAGE_OK);
+        if (!error)
+            return false;
+        title = Player::windowText(error);
+        message = Player::controlText(error, IDC_MESSAGE_TEXT);
+        Player::click(error, IDOK);
+        return true;
     };
 }
 
@@ -191,19 +155,15 @@ TEST_F(GamepadWindow, HeldButtonFillsRowZeroAndIsNotTakenAgainUntilReleased)
     Player::Script script;
     script.then("row 0 takes the held button", rowShows(0, 3))
         .then("focus moved on", [&] { return (focusAfterFirst = focusedRow()) == 1; })
-        .then("still held for a while", afterPolls(4))
+        .then("still held for a while", ScriptedGamepad::afterPolls(4))
         .then("row 1 untouched",
               [&] {
                   rowOneWhileHeld = rowText(1);
                   ScriptedGamepad::releaseAll();
                   return true;
               })
-        .then("released", afterPolls(2))
-        .then("press another",
-              [] {
-                  ScriptedGamepad::press(1);
-                  return true;
-              })
+        .then("released", ScriptedGamepad::afterPolls(2))
+        .then("press another", ScriptedGamepad::pressing(1))
         .then("row 1 takes it", rowShows(1, 1))
         .then("focus on row 2", [] { return focusedRow() == 2; })
         .then("close", doInWindow(Player::closeBox))
@@ -262,7 +222,7 @@ TEST_F(GamepadWindow, AnAxisAtExactlyOneHalfIsNotTaken)
     int focus = -2;
     Player::Script script;
     script.then("open", [] { return gamepadWindow() != nullptr; })
-        .then("several polls", afterPolls(4))
+        .then("several polls", ScriptedGamepad::afterPolls(4))
         .then("nothing taken",
               [&] {
                   rowZero = rowText(0);
@@ -280,11 +240,7 @@ TEST_F(GamepadWindow, CapturingOnTheLastRowMovesToTheFirst)
 {
     Player::Script script;
     script.then("focus row 23", doInWindow([](HWND window) { SetFocus(GetDlgItem(window, RowBoxes[23])); }))
-        .then("press",
-              [] {
-                  ScriptedGamepad::press(11);
-                  return true;
-              })
+        .then("press", ScriptedGamepad::pressing(11))
         .then("row 23 takes it", rowShows(23, 11))
         .then("focus on row 0", [] { return focusedRow() == 0; })
         .then("close", doInWindow(Player::closeBox))
@@ -324,7 +280,7 @@ TEST_F(GamepadWindow, OkAndYesWriteTheRecordKeepingTheGamesBytes)
 
 TEST_F(GamepadWindow, ALongerFileIsSavedAs196Bytes)
 {
-    Bytes file = bytesOf(seededRecord());
+    PadBytes file = bytesOf(seededRecord());
     file.resize(200, 0xEE);
     writePadFile(file.data(), file.size());
     Player::Script script;
@@ -340,64 +296,66 @@ TEST_F(GamepadWindow, ALongerFileIsSavedAs196Bytes)
     EXPECT_EQ(bytesOf(expected), readPadFile());
 }
 
-TEST_F(GamepadWindow, NoAfterOkClosesWithoutWriting)
+TEST_F(GamepadWindow, LeavingWithoutSavingLeavesTheFileAlone)
 {
-    writePadRecord(seededRecord());
-    Player::Script script;
-    script
-        .then("calibration only",
-              doInWindow([](HWND window) { Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 4); }))
-        .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
-        .then("do not save", answer(IDD_MESSAGE_YESNOCANCEL, IDNO));
-    EXPECT_EQ(IDOK, run(script));
-    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
-}
-
-TEST_F(GamepadWindow, OkWithoutChangesClosesWithoutAsking)
-{
-    writePadRecord(seededRecord());
-    Player::Script script;
-    script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }));
-    EXPECT_EQ(IDOK, run(script));
-    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
-}
-
-TEST_F(GamepadWindow, CloseAfterACaptureAsksAndNoKeepsTheWindowOpen)
-{
-    writePadRecord(seededRecord());
-    ScriptedGamepad::press(0);
-    Player::Script script;
-    script.then("capture", rowShows(0, 0))
-        .then("close", doInWindow(Player::closeBox))
-        .then("stay", answer(IDD_MESSAGE_YESNO, IDNO))
-        .then("still open", doInWindow([](HWND) {}))
-        .then("close again", doInWindow(Player::closeBox))
-        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
-    EXPECT_EQ(IDCANCEL, run(script));
-    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
-}
-
-TEST_F(GamepadWindow, CheckBoxOnlyChangesAreForgottenByTheCloseBoxWithoutAsking)
-{
-    writePadRecord(seededRecord());
-    Player::Script script;
-    script.then("tick and close", doInWindow([](HWND window) {
-                    SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
-                    Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 0);
-                    Player::closeBox(window);
-                }));
-    EXPECT_EQ(IDCANCEL, run(script));
-    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
-}
-
-TEST_F(GamepadWindow, EscapeDoesNotClose)
-{
-    writePadRecord(seededRecord());
-    Player::Script script;
-    script.then("escape", doInWindow(Player::escape))
-        .then("a while later", afterPolls(3))
-        .then("still open", doInWindow(Player::closeBox));
-    EXPECT_EQ(IDCANCEL, run(script));
+    struct Case {
+        const char* name;
+        void (*play)(Player::Script&);
+        INT_PTR result;
+    };
+    const Case cases[] = {
+        {"calibration changed, OK, then No",
+         [](Player::Script& script) {
+             script
+                 .then("calibration only", doInWindow([](HWND window) {
+                           Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 4);
+                       }))
+                 .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+                 .then("do not save", answer(IDD_MESSAGE_YESNOCANCEL, IDNO));
+         },
+         IDOK},
+        {"nothing changed, OK asks nothing",
+         [](Player::Script& script) {
+             script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }));
+         },
+         IDOK},
+        {"a capture, close, No keeps the window, close, Yes",
+         [](Player::Script& script) {
+             script.then("hold", ScriptedGamepad::pressing(0))
+                 .then("capture", rowShows(0, 0))
+                 .then("close", doInWindow(Player::closeBox))
+                 .then("stay", answer(IDD_MESSAGE_YESNO, IDNO))
+                 .then("still open", doInWindow([](HWND) {}))
+                 .then("close again", doInWindow(Player::closeBox))
+                 .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+         },
+         IDCANCEL},
+        {"check box and calibration changed, the close box asks nothing",
+         [](Player::Script& script) {
+             script.then("tick and close", doInWindow([](HWND window) {
+                             SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                             Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 0);
+                             Player::closeBox(window);
+                         }));
+         },
+         IDCANCEL},
+        {"Escape does not close",
+         [](Player::Script& script) {
+             script.then("escape", doInWindow(Player::escape))
+                 .then("a while later", ScriptedGamepad::afterPolls(3))
+                 .then("still open", doInWindow(Player::closeBox));
+         },
+         IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::releaseAll();
+        writePadRecord(seededRecord());
+        Player::Script script;
+        c.play(script);
+        EXPECT_EQ(c.result, run(script));
+        EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+    }
 }
 
 TEST_F(GamepadWindow, WithoutAFileBothOkAndCloseAsk)
@@ -455,7 +413,7 @@ TEST_F(GamepadWindow, TheSavedControllerIsChosenAndItsInputsCaptured)
         .then("chosen", doInWindow([&](HWND window) {
                   chosen = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
               }))
-        .then("a while", afterPolls(6))
+        .then("a while", ScriptedGamepad::afterPolls(6))
         .then("press on the chosen one",
               [] {
                   ScriptedGamepad::press(6, 1);
@@ -496,16 +454,7 @@ TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
     Player::Script script;
     script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
         .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES))
-        .then("error shown",
-              [&] {
-                  const HWND error = messageDialog(IDD_MESSAGE_OK);
-                  if (!error)
-                      return false;
-                  title = Player::windowText(error);
-                  message = Player::controlText(error, IDC_MESSAGE_TEXT);
-                  Player::click(error, IDOK);
-                  return true;
-              })
+        .then("error shown", acknowledgeError(title, message))
         .then("still open", doInWindow(Player::closeBox))
         .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
     EXPECT_EQ(IDCANCEL, run(script));
@@ -521,15 +470,7 @@ TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
     removeSettingsFile(PadFile);
     std::wstring title, message;
     Player::Script script;
-    script.then("error shown", [&] {
-        const HWND error = messageDialog(IDD_MESSAGE_OK);
-        if (!error)
-            return false;
-        title = Player::windowText(error);
-        message = Player::controlText(error, IDC_MESSAGE_TEXT);
-        Player::click(error, IDOK);
-        return true;
-    });
+    script.then("error shown", acknowledgeError(title, message));
     const INT_PTR result = script.run(openWindow);
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_EQ(IDCANCEL, result);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "gamepad/input_table.h"
@@ -38,5 +39,10 @@ void releaseAll(unsigned controller = 0);
 
 // How often the windows have read the controllers since installation.
 std::uint32_t pollCount();
+
+// Script steps: one that passes once the windows have read the controllers
+// `polls` more times, and one that presses a button of controller 0.
+std::function<bool()> afterPolls(std::uint32_t polls);
+std::function<bool()> pressing(unsigned button);
 
 } // namespace ScriptedGamepad

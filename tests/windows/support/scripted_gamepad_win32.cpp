@@ -1,6 +1,8 @@
 #include "support/scripted_gamepad.h"
 
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +109,24 @@ void releaseAll(unsigned controller)
 std::uint32_t pollCount()
 {
     return polls;
+}
+
+std::function<bool()> afterPolls(std::uint32_t count)
+{
+    auto start = std::make_shared<std::optional<std::uint32_t>>();
+    return [=] {
+        if (!*start)
+            *start = polls;
+        return polls >= **start + count;
+    };
+}
+
+std::function<bool()> pressing(unsigned button)
+{
+    return [=] {
+        press(button);
+        return true;
+    };
 }
 
 } // namespace ScriptedGamepad
