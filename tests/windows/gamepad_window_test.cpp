@@ -20,6 +20,7 @@
 namespace {
 
 const wchar_t PadFile[] = L"config.pad";
+constexpr std::uint8_t English = 1;
 
 constexpr int RowBoxes[AssignmentRowCount] = {1044, 1046, 1047, 1048, 1049, 1050, 1051, 1052,
                                               1053, 1054, 1055, 1056, 1057, 1058, 1059, 1060,
@@ -130,6 +131,7 @@ protected:
     void SetUp() override
     {
         initializeApplicationOnce();
+        ASSERT_TRUE(LoadStringTable(English));
         removeSettingsFile(PadFile);
     }
     void TearDown() override { removeSettingsFile(PadFile); }
@@ -391,6 +393,10 @@ TEST_F(GamepadWindow, WithoutAFileTheDefaultsAreShown)
     ASSERT_EQ(AssignmentRowCount, rows.size());
     for (unsigned row = 0; row < AssignmentRowCount; ++row)
         EXPECT_EQ(expectedName(DefaultAssignments[row]), rows[row]) << row;
+    EXPECT_EQ(L"Axis 02 / -", rows[0]);
+    EXPECT_EQ(L"Axis 07 / +", rows[17]);
+    EXPECT_EQ(L"Button 10", rows[12]);
+    EXPECT_EQ(L"Button 01", rows[22]);
     EXPECT_EQ(L"0.2", calibration);
     EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), background);
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), vibration);
@@ -458,8 +464,8 @@ TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
         .then("still open", doInWindow(Player::closeBox))
         .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
     EXPECT_EQ(IDCANCEL, run(script));
-    EXPECT_EQ(GetText(148), title);
-    EXPECT_EQ(GetText(249), message);
+    EXPECT_EQ(L"Error", title);
+    EXPECT_EQ(L"The settings could not be saved.", message);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((settingsFile(PadFile) + L".tmp").c_str()));
     EXPECT_TRUE(RemoveDirectoryW(settingsFile(PadFile).c_str()));
 }
@@ -467,6 +473,7 @@ TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
 TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
 {
     initializeApplicationOnce();
+    ASSERT_TRUE(LoadStringTable(English));
     removeSettingsFile(PadFile);
     std::wstring title, message;
     Player::Script script;
@@ -474,8 +481,8 @@ TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
     const INT_PTR result = script.run(openWindow);
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ(GetText(148), title);
-    EXPECT_EQ(GetText(147), message);
+    EXPECT_EQ(L"Error", title);
+    EXPECT_EQ(L"Gamepad not detected.", message);
     EXPECT_FALSE(padFileExists());
 }
 
