@@ -114,51 +114,45 @@ protected:
     ScriptedGamepad::Installation pad;
 };
 
-} // namespace
+struct PanelCase {
+    const char* name;
+    int control;
+    int x, y; // the expected deflection: -1, 0 or 1
+};
 
-TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
+// Opens the test window from the settings window, sees every dot at its
+// panel's centre, runs `hold`, and sees each dot where its case expects it.
+void expectDots(void (*hold)(), const PanelCase (&panels)[3])
 {
-    struct Panel {
-        const char* name;
-        int control;
-        int x, y;
+    std::optional<Point> atRest[3], seen[3];
+    Point centre[3]{}, expected[3]{};
+    const auto readPanels = [&panels](std::optional<Point>(&dots)[3], Point(&points)[3], bool resting) {
+        for (int i = 0; i < 3; ++i) {
+            const HWND panel = GetDlgItem(testWindow(), panels[i].control);
+            dots[i] = doubledDotCentre(panel);
+            points[i] = resting ? expectedDot(panel, 0, 0) : expectedDot(panel, panels[i].x, panels[i].y);
+        }
     };
-    const Panel panels[] = {
-        {"menu: left and right together, and down", IDC_PADTEST_MENU_PANEL, 0, 1},
-        {"movement: left and up share a button", IDC_PADTEST_MOVEMENT_PANEL, -1, -1},
-        {"camera: the right stick fully right", IDC_PADTEST_CAMERA_PANEL, 1, 0},
-    };
-    std::optional<Point> seen[3];
-    Point expected[3]{};
-    std::optional<Point> atRest;
-    Point centre{};
     Player::Script script;
     script.then("open the test window", openTestWindow)
         .then("drawn at rest", [] { return testWindow() != nullptr; })
         .then("a few frames", ScriptedGamepad::afterPolls(3))
-        .then("read at rest, then press",
+        .then("read at rest, then hold",
               [&] {
-                  const HWND menu = GetDlgItem(testWindow(), IDC_PADTEST_MENU_PANEL);
-                  atRest = doubledDotCentre(menu);
-                  centre = expectedDot(menu, 0, 0);
-                  for (unsigned button : {0u, 1u, 3u, 5u})
-                      ScriptedGamepad::press(button);
-                  ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
+                  readPanels(atRest, centre, true);
+                  hold();
                   return true;
               })
         .then("a few more frames", ScriptedGamepad::afterPolls(3))
         .then("read the panels",
               [&] {
-                  for (int i = 0; i < 3; ++i) {
-                      const HWND panel = GetDlgItem(testWindow(), panels[i].control);
-                      seen[i] = doubledDotCentre(panel);
-                      expected[i] = expectedDot(panel, panels[i].x, panels[i].y);
-                  }
+                  readPanels(seen, expected, false);
                   return true;
               })
         .then("close the test window",
-              [&] {
+              [] {
                   ScriptedGamepad::releaseAll();
+                  ScriptedGamepad::setXInputState({});
                   Player::click(testWindow(), IDOK);
                   return true;
               })
@@ -174,15 +168,54 @@ TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
 
     // The dot's box is 4 pixels wide: its centre lies half a pixel left of
     // and above the point it is drawn for.
-    ASSERT_TRUE(atRest);
-    EXPECT_NEAR(2 * centre.x - 1, atRest->x, 1);
-    EXPECT_NEAR(2 * centre.y - 1, atRest->y, 1);
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(panels[i].name);
+        ASSERT_TRUE(atRest[i]);
+        EXPECT_NEAR(2 * centre[i].x - 1, atRest[i]->x, 1);
+        EXPECT_NEAR(2 * centre[i].y - 1, atRest[i]->y, 1);
         ASSERT_TRUE(seen[i]);
         EXPECT_NEAR(2 * expected[i].x - 1, seen[i]->x, 1);
         EXPECT_NEAR(2 * expected[i].y - 1, seen[i]->y, 1);
     }
+}
+
+} // namespace
+
+TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
+{
+    const PanelCase panels[] = {
+        {"menu: left and right together, and down", IDC_PADTEST_MENU_PANEL, 0, 1},
+        {"movement: left and up share a button", IDC_PADTEST_MOVEMENT_PANEL, -1, -1},
+        {"camera: an axis fully right", IDC_PADTEST_CAMERA_PANEL, 1, 0},
+    };
+    expectDots(
+        [] {
+            for (unsigned button : {0u, 1u, 3u, 5u})
+                ScriptedGamepad::press(button);
+            ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
+        },
+        panels);
+}
+
+TEST_F(GamepadTestWindow, OnAnXInputControllerTheDefaultsFollowTheDPadAndSticks)
+{
+    ScriptedGamepad::Installation xinput(1, ScriptedGamepad::Kind::XInput);
+    writePadRecord(recordForScriptedController());
+    const PanelCase panels[] = {
+        {"menu: D-pad right", IDC_PADTEST_MENU_PANEL, 1, 0},
+        {"movement: left stick up", IDC_PADTEST_MOVEMENT_PANEL, 0, -1},
+        {"camera: right stick fully left and down", IDC_PADTEST_CAMERA_PANEL, -1, 1},
+    };
+    expectDots(
+        [] {
+            XInputPadState state{};
+            state.buttons = XInputButton::DPadRight;
+            state.thumbLY = 32767;
+            state.thumbRX = -32768;
+            state.thumbRY = -32768;
+            ScriptedGamepad::setXInputState(state);
+        },
+        panels);
 }
 
 TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)

@@ -17,11 +17,13 @@ GUID instanceGuid(unsigned index);
 GUID productGuid(unsigned index);
 inline constexpr std::int32_t AxisRange = 1024; // every axis reads -1024..1024
 
-// Installs `count` DirectInput-style controllers, all at rest, as the
-// controllers the next gamepad window sees. Uninstalled by its destructor.
+enum class Kind { DirectInput, XInput };
+
+// Installs `count` controllers of one kind, all at rest, as the controllers
+// the next gamepad window sees. Uninstalled by its destructor.
 class Installation {
 public:
-    explicit Installation(unsigned count = 1);
+    explicit Installation(unsigned count = 1, Kind kind = Kind::DirectInput);
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
     ~Installation();
@@ -34,6 +36,8 @@ void setName(const std::wstring& name, unsigned controller = 0);
 void press(unsigned button, unsigned controller = 0);
 // Sets axis slot 0..27 to a raw value in -AxisRange..AxisRange.
 void setAxis(unsigned slot, std::int32_t raw, unsigned controller = 0);
+// The state an XInput-style controller reports.
+void setXInputState(const XInputPadState& state, unsigned controller = 0);
 // Every button up, every axis centred, the hat centred.
 void releaseAll(unsigned controller = 0);
 

@@ -13,9 +13,11 @@ namespace {
 
 struct Controller {
     DirectInputState state;
+    XInputPadState xinputState;
     std::wstring name;
 };
 std::vector<Controller> controllers;
+Kind kindOfAll = Kind::DirectInput;
 std::uint32_t polls = 0;
 
 void putUnsigned(DirectInputState& state, std::size_t offset, std::uint32_t value)
@@ -29,6 +31,7 @@ void enumerate(HWND, GamepadManager& manager)
 {
     for (unsigned index = 0; index < controllers.size(); ++index) {
         GamepadDevice record{};
+        record.isXInput = kindOfAll == Kind::XInput ? 1 : 0;
         record.xinputUserIndex = index;
         record.instance.dwSize = sizeof record.instance;
         record.instance.guidInstance = instanceGuid(index);
@@ -44,7 +47,11 @@ void enumerate(HWND, GamepadManager& manager)
 void read(GamepadDevice& device)
 {
     ++polls;
-    readDirectInputState(controllers.at(device.xinputUserIndex).state, device.calibration, device.reading);
+    const Controller& controller = controllers.at(device.xinputUserIndex);
+    if (device.isXInput)
+        readXInputState(controller.xinputState, device.reading);
+    else
+        readDirectInputState(controller.state, device.calibration, device.reading);
 }
 
 void release(GamepadManager& manager)
@@ -66,8 +73,9 @@ GUID productGuid(unsigned index)
     return GUID{0x0ABC1234u + index, 0x0000, 0x0000, {0x00, 0x00, 0x50, 0x49, 0x44, 0x56, 0x49, 0x44}};
 }
 
-Installation::Installation(unsigned count)
+Installation::Installation(unsigned count, Kind kind)
 {
+    kindOfAll = kind;
     controllers.assign(count, Controller{});
     for (unsigned i = 0; i < count; ++i) {
         releaseAll(i);
@@ -103,7 +111,13 @@ void releaseAll(unsigned controller)
 {
     DirectInputState& state = controllers.at(controller).state;
     std::memset(state, 0, sizeof state);
+    controllers.at(controller).xinputState = XInputPadState{};
     putUnsigned(state, DirectInputHatOffset, 0xFFFFFFFF);
+}
+
+void setXInputState(const XInputPadState& state, unsigned controller)
+{
+    controllers.at(controller).xinputState = state;
 }
 
 std::uint32_t pollCount()
