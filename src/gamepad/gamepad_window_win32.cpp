@@ -280,26 +280,31 @@ HBRUSH onControlColour(HDC context, HWND control)
     return rowOfBox(GetDlgCtrlID(control)) >= 0 ? state.greyBrush : state.hollowBrush;
 }
 
-void onPaint(HWND window)
+// Draws the background picture with its bottom-right corner on the window's,
+// so that a partial repaint draws the same part of it in the same place.
+void drawBackground(HWND window, HDC context)
 {
-    PAINTSTRUCT paint;
-    const HDC context = BeginPaint(window, &paint);
-    // The picture's bottom-right corner meets the window's, so that a partial
-    // repaint draws the same part of it in the same place.
     RECT client{};
     GetClientRect(window, &client);
     const auto picture = static_cast<HBITMAP>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
-    if (picture) {
-        if (const HDC source = CreateCompatibleDC(context)) {
-            const HGDIOBJ previous = SelectObject(source, picture);
-            BitBlt(context, 0, 0, client.right, client.bottom, source, BackgroundWidth - client.right,
-                   BackgroundHeight - client.bottom, SRCCOPY);
-            SelectObject(source, previous);
-            DeleteDC(source);
-        }
-        DeleteObject(picture);
+    if (!picture)
+        return;
+    if (const HDC source = CreateCompatibleDC(context)) {
+        const HGDIOBJ previous = SelectObject(source, picture);
+        BitBlt(context, 0, 0, client.right, client.bottom, source, BackgroundWidth - client.right,
+               BackgroundHeight - client.bottom, SRCCOPY);
+        SelectObject(source, previous);
+        DeleteDC(source);
     }
+    DeleteObject(picture);
+}
+
+void onPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    const HDC context = BeginPaint(window, &paint);
+    drawBackground(window, context);
     EndPaint(window, &paint);
 }
 
@@ -314,6 +319,8 @@ INT_PTR CALLBACK gamepadWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return reinterpret_cast<INT_PTR>(
             onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_PAINT: onPaint(window); return TRUE;
+    // Themed check boxes and group boxes ask for what lies behind them.
+    case WM_PRINTCLIENT: drawBackground(window, reinterpret_cast<HDC>(wParam)); return TRUE;
     case WM_DESTROY:
         KillTimer(window, CaptureTimer);
         releaseGamepadManager();

@@ -534,3 +534,69 @@ TEST_F(GamepadWindow, LongControllerNamesAreCutToFitTheList)
         EXPECT_EQ(c.shown, shown);
     }
 }
+
+TEST_F(GamepadWindow, TheBackgroundPictureMeetsTheWindowsBottomRightCornerAfterAnyRepaint)
+{
+    const auto picture = static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
+    if (!picture)
+        GTEST_SKIP() << "the resources carry no gamepad background picture";
+    writePadRecord(seededRecord());
+    struct Sample {
+        COLORREF shown;
+        COLORREF expected;
+    };
+    std::vector<Sample> samples;
+    const auto sample = [&](HWND window) {
+        RECT client{};
+        GetClientRect(window, &client);
+        const POINT points[] = {{1, 1}, {1, client.bottom - 2}, {client.right - 2, client.bottom - 2}};
+        const HDC shown = GetDC(window);
+        const HDC source = CreateCompatibleDC(shown);
+        const HGDIOBJ previous = SelectObject(source, picture);
+        for (const POINT& point : points)
+            samples.push_back(
+                {GetPixel(shown, point.x, point.y),
+                 GetPixel(source, 845 - client.right + point.x, 652 - client.bottom + point.y)});
+        SelectObject(source, previous);
+        DeleteDC(source);
+        ReleaseDC(window, shown);
+    };
+    Player::Script script;
+    script
+        .then("whole window painted", doInWindow([&](HWND window) {
+                  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                  sample(window);
+              }))
+        .then("a corner repainted", doInWindow([&](HWND window) {
+                  const RECT corner{0, 0, 40, 40};
+                  RedrawWindow(window, &corner, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                  sample(window);
+              }))
+        .then("printed for a themed control", doInWindow([&](HWND window) {
+                  // What a themed check box asks for to draw behind itself.
+                  RECT client{};
+                  GetClientRect(window, &client);
+                  const HDC screen = GetDC(window);
+                  const HDC printed = CreateCompatibleDC(screen);
+                  const HBITMAP canvas = CreateCompatibleBitmap(screen, client.right, client.bottom);
+                  const HGDIOBJ previousCanvas = SelectObject(printed, canvas);
+                  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed), PRF_CLIENT);
+                  const HDC source = CreateCompatibleDC(screen);
+                  const HGDIOBJ previous = SelectObject(source, picture);
+                  samples.push_back({GetPixel(printed, client.right / 2, client.bottom - 2),
+                                     GetPixel(source, 845 - client.right / 2 - client.right % 2, 652 - 2)});
+                  SelectObject(source, previous);
+                  DeleteDC(source);
+                  SelectObject(printed, previousCanvas);
+                  DeleteObject(canvas);
+                  DeleteDC(printed);
+                  ReleaseDC(window, screen);
+                  Player::closeBox(window);
+              }));
+    EXPECT_EQ(IDCANCEL, run(script));
+    DeleteObject(picture);
+    ASSERT_EQ(7u, samples.size());
+    for (const Sample& s : samples)
+        EXPECT_EQ(s.expected, s.shown);
+}
