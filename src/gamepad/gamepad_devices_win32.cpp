@@ -64,12 +64,6 @@ struct PadDataFormat {
     }
 };
 
-const DIDATAFORMAT& padDataFormat()
-{
-    static PadDataFormat padFormat;
-    return padFormat.format;
-}
-
 // ---- Telling XInput controllers apart through WMI --------------------------
 
 template <typename T> struct ComRef {
@@ -108,6 +102,12 @@ bool objectIsXInputProduct(IWbemClassObject* object, BSTR deviceIdName, std::uin
 }
 
 } // namespace
+
+const DIDATAFORMAT& padDataFormat()
+{
+    static PadDataFormat padFormat;
+    return padFormat.format;
+}
 
 bool isXInputController(const GUID& product)
 {

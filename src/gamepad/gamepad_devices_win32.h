@@ -46,6 +46,10 @@ struct ControllerSource {
 // The source the next manager uses; null restores the real controllers.
 void setControllerSource(const ControllerSource* source);
 
+// The data format set on every DirectInput controller: 32 buttons, 28 axes
+// (7 groups x 4 aspects) and a hat, all optional, in a 148-byte state.
+const DIDATAFORMAT& padDataFormat();
+
 // True when WMI lists a plug-and-play entity marked as an XInput controller
 // for this DirectInput product. Any failure on the way answers false: the
 // controller is then read through DirectInput.
