@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# wine-session.sh start|stop|ensure STATE
+# wine-session.sh start|stop|ensure|prefix STATE
 #
 # start:  Xvfb on a display of its own, the private prefix (created once per
 #         state folder), a persistent wineserver and the keep-alive program,
 #         all detached from the caller's streams so CTest never waits on them.
 # ensure: start unless a session of this state folder is already running.
 # stop:   wineserver -k, then Xvfb (in this order, or X errors appear).
+# prefix: only create the prefix (for a run on the player's own display).
 set -euo pipefail
 cmd=$1 state=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -41,6 +42,9 @@ wine_quiet() { "$WINE" "$@" </dev/null >/dev/null 2>&1 9>&-; }
 
 make_prefix() {
   [[ -f "$WINEPREFIX/.orvante-ready" ]] && return 0
+  # A prefix of the user's own (ORVANTE_WINEPREFIX) is used as it is, never
+  # re-created.
+  [[ -n ${ORVANTE_WINEPREFIX:-} ]] && return 0
   echo "wine-session: creating the Wine prefix in $WINEPREFIX" >&2
   rm -rf "$WINEPREFIX"
   wine_quiet wineboot --init
@@ -66,6 +70,9 @@ REGEDIT4
 "Yu Gothic UI"="IPAPGothic"
 REG
   wine_quiet regedit /S "$reg"
+  # Captions use bold Tahoma, which Wine links to no Japanese font by itself.
+  wine_quiet reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "Tahoma Bold" /t REG_MULTI_SZ /d "ipag.ttf,IPAGothic" /f
   "$WINESERVER" -w
   touch "$WINEPREFIX/.orvante-ready"
 }
@@ -97,5 +104,6 @@ stop() {
 case $cmd in
   start | ensure) start ;;
   stop) stop ;;
-  *) echo "usage: $0 start|ensure|stop STATE" >&2; exit 2 ;;
+  prefix) mkdir -p "$wine_state"; make_prefix ;;
+  *) echo "usage: $0 start|ensure|stop|prefix STATE" >&2; exit 2 ;;
 esac

@@ -7,6 +7,12 @@
 
 bool writeFileReplacing(const wchar_t* path, const void* bytes, std::uint32_t count)
 {
+    // A read-only file is someone's decision to keep it as it is; Windows
+    // refuses to replace it, and so does this save everywhere.
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+
     // The temporary file lies in the same folder, so the replacing move is a
     // rename within one volume.
     std::wstring temporary = path;

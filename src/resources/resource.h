@@ -11,6 +11,11 @@
 
 // ---- Main window (dialog 103) --------------------------------------------------
 #define IDD_MAIN 103
+#define IDC_MAIN_GAMEPAD 1018
+#define IDC_MAIN_GENERAL 1019
+#define IDC_MAIN_SYSTEM_INFORMATION 1020
+#define IDC_MAIN_LANGUAGE_LABEL 1038
+#define IDC_MAIN_LANGUAGE 1039
 
 // ---- Message dialogs (117 Yes/No, 118 OK, 119 Yes/No/Cancel) -----------------
 #define IDD_MESSAGE_YESNO 117

@@ -147,7 +147,7 @@ bool InitializeApplication(HINSTANCE instance)
         copyInto(app.userSettingsFolder, wideText(wideFolder));
         copyInto(app.languageFilePath, languagePath.c_str());
     }
-    app.language = ReadLanguageSettings(app.languageFilePath, app.languageAsRead);
+    LoadLanguageSettings();
 
     app.instance = instance;
     app.transparentStaticBrush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
@@ -197,6 +197,11 @@ const LanguageSettings& CurrentLanguageSettings()
 const LanguageSettings& LanguageSettingsAsRead()
 {
     return app.languageAsRead;
+}
+
+void LoadLanguageSettings()
+{
+    app.language = ReadLanguageSettings(app.languageFilePath, app.languageAsRead);
 }
 
 bool SaveLanguageSettings()

@@ -38,6 +38,9 @@ const LanguageSettings& CurrentLanguageSettings();
 const LanguageSettings& LanguageSettingsAsRead();
 // Writes the current language to config.lng; false when it could not be saved.
 bool SaveLanguageSettings();
+// Reads config.lng (or derives the language) as start-up does, replacing the
+// current and the as-read language settings.
+void LoadLanguageSettings();
 
 // The language when config.lng gives none: the file's byte 4, the registry
 // value "Language", then the user's language.

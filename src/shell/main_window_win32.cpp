@@ -2,29 +2,170 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+
+#include "gamepad/gamepad_window_win32.h"
 #include "resources/resource.h"
+#include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
+#include "shell/message_dialog_win32.h"
+#include "shell/text_table_win32.h"
+#include "shell/window_helpers_win32.h"
+#include "sysinfo/sysinfo_window_win32.h"
 
 namespace {
+
+struct ControlText {
+    int id;
+    std::uint32_t text;
+};
+constexpr ControlText ControlTexts[] = {
+    {IDC_MAIN_LANGUAGE_LABEL, 101},
+    {IDC_MAIN_GENERAL, 106},
+    {IDC_MAIN_GAMEPAD, 107},
+    {IDC_MAIN_SYSTEM_INFORMATION, 179},
+    {IDOK, 108},
+};
+constexpr std::uint32_t FirstLanguageName = 102; // 102..105, by LanguageIndex
+
+constexpr std::uint32_t TitleAccept = 109;
+constexpr std::uint32_t MessageSaveSettings = 110;
+constexpr std::uint32_t MessageExitWithoutSaving = 145;
+constexpr std::uint32_t TitleError = 148;
+constexpr std::uint32_t MessageCouldNotBeSaved = 249;
+
+constexpr int BannerLeft = 12;
+constexpr int BannerTop = 8;
+// Where the background does not reach (a client area larger than the picture
+// at high DPI), the window shows this colour of the picture's dark edge.
+constexpr COLORREF BackgroundEdgeColour = RGB(8, 10, 20);
+
+void ApplyLanguage(HWND window)
+{
+    LoadStringTable(LanguageIndex()); // a failed load leaves every text empty
+
+    wchar_t caption[256];
+    std::swprintf(caption, 256, L"%ls%ls", GetText(100), IsLatestVariant() ? L" LATEST" : L"");
+    SetWindowTextW(window, caption);
+
+    for (const ControlText& control : ControlTexts)
+        SetDlgItemTextW(window, control.id, GetText(control.text));
+
+    const HWND languages = GetDlgItem(window, IDC_MAIN_LANGUAGE);
+    SendMessageW(languages, CB_RESETCONTENT, 0, 0);
+    for (std::uint8_t index = 0; index < LanguageCount; ++index)
+        SendMessageW(languages, CB_INSERTSTRING, index,
+                     reinterpret_cast<LPARAM>(GetText(FirstLanguageName + index)));
+    SendMessageW(languages, CB_SETCURSEL, LanguageIndex(), 0);
+}
+
+// Takes the combo box's choice as the LanguageIndex. No selection (which a
+// language outside the four would give) leaves the index as it is.
+void takeChosenLanguage(HWND window)
+{
+    const LRESULT chosen = SendDlgItemMessageW(window, IDC_MAIN_LANGUAGE, CB_GETCURSEL, 0, 0);
+    if (chosen >= 0 && chosen < LanguageCount)
+        SetLanguageIndex(static_cast<std::uint8_t>(chosen));
+}
+
+bool languageChanged()
+{
+    return std::memcmp(&LanguageSettingsAsRead(), &CurrentLanguageSettings(), sizeof(LanguageSettings)) != 0;
+}
+
+void ConfirmAndClose(HWND window, bool fromCloseBox)
+{
+    takeChosenLanguage(window);
+    if (!languageChanged()) {
+        EndDialog(window, IDOK);
+        return;
+    }
+    if (fromCloseBox) {
+        if (ShowMessageDialog(window, IDD_MESSAGE_YESNO, TitleAccept, MessageExitWithoutSaving) == IDYES)
+            EndDialog(window, IDOK);
+        return;
+    }
+    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, TitleAccept, MessageSaveSettings)) {
+    case IDYES:
+        // A choice that did not reach the disk must not look saved: the
+        // player is told and can try again or leave without saving.
+        if (SaveLanguageSettings())
+            EndDialog(window, IDOK);
+        else
+            ShowMessageDialog(window, IDD_MESSAGE_OK, TitleError, MessageCouldNotBeSaved);
+        break;
+    case IDNO: EndDialog(window, IDOK); break;
+    default: break;
+    }
+}
+
+// Hides the main window while another window of the tool runs.
+void runHidden(HWND window, INT_PTR (*open)(HWND))
+{
+    ShowWindow(window, SW_HIDE);
+    open(window); // each window handles its own result
+    ShowWindow(window, SW_SHOW);
+}
+
+void onInitDialog(HWND window)
+{
+    SetDialogIcons(window);
+    ApplyLanguage(window);
+    CenterOnDesktop(window);
+}
+
+void onCommand(HWND window, int id, int code)
+{
+    switch (id) {
+    case IDC_MAIN_GENERAL: runHidden(window, openGeneralSettings); break;
+    case IDC_MAIN_GAMEPAD: runHidden(window, openGamepadSettings); break;
+    case IDC_MAIN_SYSTEM_INFORMATION: runHidden(window, openSystemInformation); break;
+    case IDOK: ConfirmAndClose(window, false); break;
+    }
+    if (id == IDC_MAIN_LANGUAGE && code == CBN_SELCHANGE) {
+        takeChosenLanguage(window);
+        ApplyLanguage(window);
+        InvalidateRect(window, nullptr, FALSE);
+    }
+}
+
+// The background's bottom-right corner meets the client area's bottom-right
+// corner; the banner lies over it near the top-left.
+void onPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    if (const HDC dc = BeginPaint(window, &paint)) {
+        PaintBackground(window, dc, IDB_MAIN_BACKGROUND, BackgroundEdgeColour);
+        PaintPicture(dc, IDB_MAIN_BANNER, BannerLeft, BannerTop);
+        EndPaint(window, &paint);
+    }
+}
+
+HBRUSH onControlColourStatic(HDC dc)
+{
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    return TransparentStaticBrush();
+}
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        SetWindowTextW(window, IsLatestVariant() ? L"ORVANTE Config LATEST" : L"ORVANTE Config");
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            EndDialog(window, LOWORD(wParam));
-        return TRUE;
-    case WM_CLOSE: EndDialog(window, IDCANCEL); return TRUE;
+    case WM_INITDIALOG: onInitDialog(window); return TRUE;
+    case WM_COMMAND: onCommand(window, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(onControlColourStatic(reinterpret_cast<HDC>(wParam)));
+    case WM_PAINT: onPaint(window); return TRUE;
+    case WM_CLOSE: ConfirmAndClose(window, true); return TRUE;
     default: return FALSE;
     }
 }
 
 } // namespace
 
-void runMainWindow()
+INT_PTR runMainWindow()
 {
-    DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_MAIN), nullptr, mainWindowProc, 0);
+    return DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_MAIN), nullptr, mainWindowProc, 0);
 }

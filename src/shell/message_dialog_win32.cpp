@@ -19,6 +19,20 @@ struct ButtonLabel {
 };
 constexpr ButtonLabel ButtonLabels[] = {{IDOK, 108}, {IDYES, 149}, {IDNO, 150}, {IDCANCEL, 151}};
 
+// Yes, or OK where there is no Yes, is the default button and takes the
+// focus, so Enter answers the question the player has just asked for. Dialog
+// 119 carries the default style on both Yes and No; only one keeps it.
+void focusDefaultButton(HWND dialog)
+{
+    const int chosen = GetDlgItem(dialog, IDYES) ? IDYES : IDOK;
+    for (const ButtonLabel& label : ButtonLabels) {
+        if (const HWND button = GetDlgItem(dialog, label.id))
+            SendMessageW(button, BM_SETSTYLE, label.id == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+    SendMessageW(dialog, DM_SETDEFID, chosen, 0);
+    SetFocus(GetDlgItem(dialog, chosen));
+}
+
 void onInitDialog(HWND dialog)
 {
     SetDialogIcons(dialog);
@@ -28,13 +42,14 @@ void onInitDialog(HWND dialog)
         if (const HWND button = GetDlgItem(dialog, label.id))
             SetWindowTextW(button, GetText(label.text));
     }
+    focusDefaultButton(dialog);
     CenterOnDesktop(dialog);
 }
 
 INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG: onInitDialog(dialog); return TRUE;
+    case WM_INITDIALOG: onInitDialog(dialog); return FALSE; // it has set the focus
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

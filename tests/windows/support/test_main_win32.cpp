@@ -1,5 +1,6 @@
 // Entry of the Windows test executable: the platform set up as the tool's own
-// entry does it, then every test.
+// entry does it, then every test, or with `--screenshots FOLDER` the pictures
+// of the shell's windows.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -7,10 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include "support/screenshots.h"
+
 int wmain(int argc, wchar_t** argv)
 {
     CoInitialize(nullptr);
     InitCommonControls();
+    if (argc == 3 && lstrcmpW(argv[1], L"--screenshots") == 0) {
+        const int result = takeScreenshots(argv[2]);
+        CoUninitialize();
+        return result;
+    }
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     CoUninitialize();

@@ -1,0 +1,141 @@
+#include "support/screenshots.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "shell/app_state_win32.h"
+#include "shell/main_window_win32.h"
+#include "shell/message_dialog_win32.h"
+#include "shell/text_table_win32.h"
+#include "support/dialog_driver.h"
+
+namespace {
+
+const wchar_t* const LanguageCodes[LanguageCount] = {L"ja", L"en", L"de", L"fr"};
+
+// Frames the dialog waits, so that painting and the frame drawn by Wine have
+// settled before the picture is taken.
+constexpr int SettleTicks = 8;
+
+// The whole window, frame and caption included, as a 24-bit BMP file.
+bool saveWindowPicture(HWND window, const std::wstring& path)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const HDC windowDc = GetWindowDC(window);
+    const HDC memory = CreateCompatibleDC(windowDc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(windowDc, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<unsigned char> pixels(stride * static_cast<DWORD>(height));
+    const int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, windowDc);
+    if (lines != height)
+        return false;
+
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(&header, sizeof header, 1, file) == 1 &&
+                         std::fwrite(&info, sizeof info, 1, file) == 1 &&
+                         std::fwrite(pixels.data(), pixels.size(), 1, file) == 1;
+    return std::fclose(file) == 0 && written;
+}
+
+// Opens a dialog through `open`, lets `prepare` act on it, waits until it has
+// settled, takes its picture and ends it with `result`.
+bool photograph(const std::function<INT_PTR()>& open, int controlId, INT_PTR result, const std::wstring& path,
+                const std::function<void(HWND)>& prepare = nullptr)
+{
+    bool saved = false;
+    int ticks = 0;
+    Player::Script script;
+    script
+        .then("wait for the dialog",
+              [&] {
+                  const HWND dialog = Player::activeDialogWithControl(controlId);
+                  if (!dialog)
+                      return false;
+                  if (prepare)
+                      prepare(dialog);
+                  RedrawWindow(dialog, nullptr, nullptr,
+                               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                  return true;
+              })
+        .then("settle", [&] { return ++ticks >= SettleTicks; })
+        .then("take the picture", [&] {
+            const HWND dialog = Player::activeDialogWithControl(controlId);
+            if (!dialog)
+                return false;
+            saved = saveWindowPicture(dialog, path);
+            EndDialog(dialog, result);
+            return true;
+        });
+    script.run(open);
+    if (!saved)
+        std::fwprintf(stderr, L"screenshots: could not take %ls\n", path.c_str());
+    return saved;
+}
+
+struct Message {
+    const wchar_t* name;
+    int dialog;
+    std::uint32_t title;
+    std::uint32_t text;
+};
+constexpr Message Messages[] = {
+    {L"yesno", IDD_MESSAGE_YESNO, 109, 145},
+    {L"ok", IDD_MESSAGE_OK, 148, 249},
+    {L"yesnocancel", IDD_MESSAGE_YESNOCANCEL, 109, 110},
+};
+
+} // namespace
+
+int takeScreenshots(const std::wstring& folder)
+{
+    if (!InitializeApplication(GetModuleHandleW(nullptr)))
+        return 1;
+    bool allSaved = true;
+    for (std::uint8_t language = 0; language < LanguageCount; ++language) {
+        const std::wstring suffix = std::wstring(L"_") + LanguageCodes[language] + L".bmp";
+        // The main window opens in the language before and is switched as a
+        // player would, so each picture also shows the live relabelling.
+        // Ending the windows directly leaves config.lng untouched.
+        SetLanguageIndex(static_cast<std::uint8_t>((language + LanguageCount - 1) % LanguageCount));
+        allSaved &= photograph(
+            [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, IDOK, folder + L"\\main" + suffix,
+            [language](HWND window) { Player::chooseComboEntry(window, IDC_MAIN_LANGUAGE, language); });
+        for (const Message& message : Messages) {
+            LoadStringTable(language);
+            allSaved &= photograph(
+                [&] { return ShowMessageDialog(nullptr, message.dialog, message.title, message.text); },
+                IDC_MESSAGE_TEXT, IDCANCEL, folder + L"\\" + message.name + suffix);
+        }
+    }
+    ShutdownApplication();
+    return allSaved ? 0 : 1;
+}
