@@ -454,20 +454,50 @@ TEST_F(GamepadWindow, AssignmentBytesBeyondTheTableShowNothingAndAreKept)
 
 TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
 {
-    // A folder where the file should be cannot be replaced by a file.
-    ASSERT_TRUE(CreateDirectoryW(settingsFile(PadFile).c_str(), nullptr));
-    std::wstring title, message;
-    Player::Script script;
-    script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
-        .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES))
-        .then("error shown", acknowledgeError(title, message))
-        .then("still open", doInWindow(Player::closeBox))
-        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
-    EXPECT_EQ(IDCANCEL, run(script));
-    EXPECT_EQ(L"Error", title);
-    EXPECT_EQ(L"The settings could not be saved.", message);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((settingsFile(PadFile) + L".tmp").c_str()));
-    EXPECT_TRUE(RemoveDirectoryW(settingsFile(PadFile).c_str()));
+    const std::wstring path = settingsFile(PadFile);
+    struct Case {
+        const char* name;
+        void (*block)(const std::wstring& path);
+        void (*unblock)(const std::wstring& path);
+        bool fileKept;
+    };
+    const Case cases[] = {
+        {"a folder in its place",
+         [](const std::wstring& folder) { ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)); },
+         [](const std::wstring& folder) { EXPECT_TRUE(RemoveDirectoryW(folder.c_str())); }, false},
+        {"a read-only file",
+         [](const std::wstring& file) {
+             writePadRecord(seededRecord());
+             ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+         },
+         [](const std::wstring& file) {
+             EXPECT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL));
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.block(path);
+        std::wstring title, message;
+        Player::Script script;
+        script
+            .then("change and ok", doInWindow([](HWND window) {
+                      SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                      Player::click(window, IDOK);
+                  }))
+            .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES))
+            .then("error shown", acknowledgeError(title, message))
+            .then("still open", doInWindow(Player::closeBox))
+            .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+        EXPECT_EQ(IDCANCEL, run(script));
+        EXPECT_EQ(L"Error", title);
+        EXPECT_EQ(L"The settings could not be saved.", message);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".tmp").c_str()));
+        c.unblock(path);
+        if (c.fileKept) {
+            EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+        }
+    }
 }
 
 TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
@@ -539,8 +569,7 @@ TEST_F(GamepadWindow, TheBackgroundPictureMeetsTheWindowsBottomRightCornerAfterA
 {
     const auto picture = static_cast<HBITMAP>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
-    if (!picture)
-        GTEST_SKIP() << "the resources carry no gamepad background picture";
+    ASSERT_TRUE(picture);
     writePadRecord(seededRecord());
     struct Sample {
         COLORREF shown;
