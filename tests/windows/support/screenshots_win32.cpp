@@ -14,8 +14,10 @@
 #include "shell/app_state_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/message_dialog_win32.h"
+#include "settings/general_window_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/dialog_driver.h"
+#include "support/general_window_driver.h"
 #include "support/scripted_gamepad.h"
 
 namespace {
@@ -137,6 +139,7 @@ bool photographGamepadWindows(const std::wstring& suffix, const std::wstring& fo
         IDC_PADTEST_MENU_PANEL, IDOK, folder + L"\\gamepad_test" + suffix);
     return saved;
 }
+constexpr const wchar_t* GeneralPageNames[] = {L"network", L"video", L"graphics", L"sound"};
 
 } // namespace
 
@@ -161,6 +164,15 @@ int takeScreenshots(const std::wstring& folder)
                 IDC_MESSAGE_TEXT, IDCANCEL, folder + L"\\" + message.name + suffix);
         }
         allSaved &= photographGamepadWindows(suffix, folder);
+        // Ending the general settings window directly writes no config.sys.
+        for (int page = GeneralWindow::Network; page <= GeneralWindow::Sound; ++page) {
+            allSaved &=
+                photograph([] { return openGeneralSettings(nullptr); }, IDC_GENERAL_TABS, IDCANCEL,
+                           folder + L"\\general_" + GeneralPageNames[page] + suffix,
+                           [page](HWND window) {
+                               GeneralWindow::chooseTab(window, static_cast<GeneralWindow::Page>(page));
+                           });
+        }
     }
     ShutdownApplication();
     return allSaved ? 0 : 1;

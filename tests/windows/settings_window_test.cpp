@@ -1,0 +1,342 @@
+// The general settings window driven as a player would: what it asks, how it
+// ends, and what config.sys holds afterwards.
+#include <gtest/gtest.h>
+
+#include "resources/resource.h"
+#include "support/app_fixture.h"
+#include "support/general_window_driver.h"
+
+using namespace GeneralWindow;
+
+namespace {
+
+class GeneralSettingsWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        initializeApplicationOnce();
+        clean();
+    }
+    void TearDown() override { clean(); }
+
+    static std::wstring temporaryPath() { return configPath() + L".tmp"; }
+    static void clean()
+    {
+        removeSettingsFile(L"config.sys");
+        DeleteFileW(temporaryPath().c_str());
+        RemoveDirectoryW(temporaryPath().c_str());
+    }
+};
+
+void press(Session& session, int button, const char* name)
+{
+    session.act(name, [button](HWND window) { Player::click(window, button); });
+}
+
+// Edits on every page; `expected` receives the same edits.
+void editEveryPage(Session& session, GeneralSettings& expected)
+{
+    session
+        .act("network: do not use UPnP, port 55551",
+             [](HWND window) {
+                 Player::chooseComboEntry(page(window, Network), IDC_NETWORK_UPNP, 2);
+                 typeText(page(window, Network), IDC_NETWORK_PORT, L"55551");
+             })
+        .act("video: 1920x1080, half buffer, highest shadows, lowest projection shadows",
+             [](HWND window) {
+                 chooseTab(window, Video);
+                 const HWND video = page(window, Video);
+                 Player::chooseComboEntry(video, IDC_VIDEO_WINDOW_SIZE, 1);
+                 Player::chooseComboEntry(video, IDC_VIDEO_BUFFER_SIZE, 2);
+                 Player::chooseComboEntry(video, IDC_VIDEO_SHADOW_DETAIL, 4);
+                 Player::chooseComboEntry(video, IDC_VIDEO_PROJECTION_SHADOW_DETAIL, 0);
+             })
+        .act("graphics: ambient occlusion on",
+             [](HWND window) {
+                 chooseTab(window, Effects);
+                 toggle(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION);
+             })
+        .act("sound: disable the sound device", [](HWND window) {
+            chooseTab(window, Sound);
+            toggle(page(window, Sound), IDC_SOUND_DISABLE_DEVICE);
+        });
+    expected.upnpMode = 2;
+    expected.port = 55551;
+    expected.width = 1920;
+    expected.height = 1080;
+    expected.displayMode = 0;
+    expected.bufferSize = 2;
+    expected.shadowDetail = 4;
+    expected.projectionShadowDetail = 0;
+    expected.ambientOcclusion = 1;
+    expected.soundDisabled = 1;
+}
+
+} // namespace
+
+TEST_F(GeneralSettingsWindow, OkWithoutChangesClosesWithoutAQuestionAndWritesNothing)
+{
+    GeneralSettings stored = seededRecord();
+    stored.upnpMode = 1;
+    stored.port = 55300;
+    stored.bufferSize = 3;
+    stored.shadowDetail = 4;
+    stored.projectionShadowDetail = 0;
+    stored.ambientOcclusion = 1;
+    stored.soundDisabled = 1;
+    for (const bool seeded : {false, true}) {
+        SCOPED_TRACE(seeded ? "stored settings" : "no config.sys");
+        clean();
+        if (seeded)
+            writeConfig(bytesOf(stored));
+        const auto before = readConfig();
+        Session session;
+        press(session, IDOK, "OK");
+        EXPECT_EQ(IDOK, session.run());
+        EXPECT_TRUE(session.shown.empty());
+        EXPECT_EQ(seeded, configExists());
+        EXPECT_EQ(before, readConfig());
+    }
+}
+
+TEST_F(GeneralSettingsWindow, SavingWritesEveryPagesEditsAndKeepsReservedBytes)
+{
+    const GeneralSettings stored = seededRecord();
+    const struct {
+        const char* name;
+        int answer;
+        bool saved;
+    } cases[] = {{"Yes saves", IDYES, true}, {"No leaves the file", IDNO, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeConfig(bytesOf(stored));
+        GeneralSettings expected = stored;
+        Session session;
+        editEveryPage(session, expected);
+        press(session, IDOK, "OK");
+        session.answer(IDD_MESSAGE_YESNOCANCEL, 110, c.answer);
+        EXPECT_EQ(IDOK, session.run());
+        EXPECT_EQ(bytesOf(c.saved ? expected : stored), readConfig());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temporaryPath().c_str()))
+            << "temporary file left";
+    }
+}
+
+TEST_F(GeneralSettingsWindow, SavingReplacesALongerFileWithExactly256Bytes)
+{
+    auto longer = bytesOf(seededRecord());
+    longer.resize(300, 0x5A);
+    writeConfig(longer);
+    GeneralSettings expected = seededRecord();
+    expected.soundDisabled = 1;
+    Session session;
+    session.act("sound: disable the sound device", [](HWND window) {
+        chooseTab(window, Sound);
+        toggle(page(window, Sound), IDC_SOUND_DISABLE_DEVICE);
+    });
+    press(session, IDOK, "OK");
+    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    EXPECT_EQ(IDOK, session.run());
+    EXPECT_EQ(bytesOf(expected), readConfig());
+}
+
+TEST_F(GeneralSettingsWindow, CancellingTheSaveQuestionKeepsEveryEdit)
+{
+    GeneralSettings expected = defaultGeneralSettings();
+    Session session;
+    editEveryPage(session, expected);
+    press(session, IDOK, "OK");
+    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDCANCEL)
+        .act("every page still shows its edit", [](HWND window) {
+            EXPECT_EQ(Sound, visiblePage(window));
+            EXPECT_EQ(2, listSelection(page(window, Network), IDC_NETWORK_UPNP));
+            EXPECT_EQ(L"55551", Player::controlText(page(window, Network), IDC_NETWORK_PORT));
+            EXPECT_EQ(1, listSelection(page(window, Video), IDC_VIDEO_WINDOW_SIZE));
+            EXPECT_EQ(0, listSelection(page(window, Video), IDC_VIDEO_PROJECTION_SHADOW_DETAIL));
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION));
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page(window, Sound), IDC_SOUND_DISABLE_DEVICE));
+        });
+    press(session, IDOK, "OK again");
+    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    EXPECT_EQ(IDOK, session.run());
+    EXPECT_EQ(bytesOf(expected), readConfig());
+}
+
+TEST_F(GeneralSettingsWindow, OkRefusesPortsOutsideTheGamesRange)
+{
+    const struct {
+        const wchar_t* typed;
+        bool accepted;
+    } cases[] = {{L"55295", false},       {L"55552", false}, {L"", false},
+                 {L"99999999999", false}, {L"55296", true},  {L"55551", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.typed)));
+        clean();
+        Session session;
+        session.act("type the port",
+                    [&c](HWND window) { typeText(page(window, Network), IDC_NETWORK_PORT, c.typed); });
+        press(session, IDOK, "OK");
+        if (c.accepted) {
+            // 55296 is the default, so only 55551 is a change to save.
+            const bool changed = std::wstring(c.typed) != L"55296";
+            if (changed)
+                session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+            EXPECT_EQ(IDOK, session.run());
+            EXPECT_EQ(changed, configExists());
+            if (changed) {
+                EXPECT_EQ(55551u, savedSettings().port);
+            }
+            continue;
+        }
+        session.answer(IDD_MESSAGE_OK, 146, IDOK)
+            .act("the window stays on the network page",
+                 [](HWND window) { EXPECT_EQ(Network, visiblePage(window)); });
+        press(session, IDCANCEL, "Cancel");
+        session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+        EXPECT_EQ(IDCANCEL, session.run());
+        EXPECT_EQ((std::vector<int>{IDD_MESSAGE_OK, IDD_MESSAGE_YESNO}), session.shown);
+        EXPECT_FALSE(configExists());
+    }
+}
+
+TEST_F(GeneralSettingsWindow, CancelWithAnInvalidPortOnlyAsksToDiscard)
+{
+    Session session;
+    session.act("type an invalid port",
+                [](HWND window) { typeText(page(window, Network), IDC_NETWORK_PORT, L"1"); });
+    press(session, IDCANCEL, "Cancel");
+    session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+    EXPECT_EQ(IDCANCEL, session.run());
+    EXPECT_EQ(std::vector<int>{IDD_MESSAGE_YESNO}, session.shown);
+    EXPECT_FALSE(configExists());
+}
+
+TEST_F(GeneralSettingsWindow, LeavingWithChangesAsksBeforeDiscarding)
+{
+    const struct {
+        const char* name;
+        void (*leave)(HWND);
+        Page page;
+        int control;
+    } ways[] = {
+        {"Cancel button, graphics switch", [](HWND w) { Player::click(w, IDCANCEL); }, Effects,
+         IDC_EFFECTS_DEPTH_OF_FIELD},
+        {"close box, sound switch", Player::closeBox, Sound, IDC_SOUND_DISABLE_DEVICE},
+        {"Escape, graphics switch", Player::escape, Effects, IDC_EFFECTS_AMBIENT_OCCLUSION},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        Session session;
+        session.act("flip the switch", [&way](HWND window) {
+            chooseTab(window, way.page);
+            toggle(page(window, way.page), way.control);
+        });
+        session.act("leave", way.leave);
+        session.answer(IDD_MESSAGE_YESNO, 145, IDNO);
+        session.act("still open: flip it back and leave", [&way](HWND window) {
+            EXPECT_EQ(way.page, visiblePage(window));
+            toggle(page(window, way.page), way.control);
+            way.leave(window);
+        });
+        EXPECT_EQ(IDCANCEL, session.run());
+        EXPECT_EQ(std::vector<int>{IDD_MESSAGE_YESNO}, session.shown);
+
+        Session discarding;
+        discarding.act("flip the switch", [&way](HWND window) {
+            chooseTab(window, way.page);
+            toggle(page(window, way.page), way.control);
+        });
+        discarding.act("leave", way.leave);
+        discarding.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+        EXPECT_EQ(IDCANCEL, discarding.run());
+        EXPECT_FALSE(configExists());
+    }
+}
+
+TEST_F(GeneralSettingsWindow, ASaveThatFailsIsReportedAndTheWindowStaysOpen)
+{
+    const auto stored = bytesOf(seededRecord());
+    writeConfig(stored);
+    // A folder where the temporary file would go makes the save fail.
+    ASSERT_TRUE(CreateDirectoryW(temporaryPath().c_str(), nullptr));
+    Session session;
+    session.act("graphics: ambient occlusion on", [](HWND window) {
+        chooseTab(window, Effects);
+        toggle(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION);
+    });
+    press(session, IDOK, "OK");
+    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES)
+        .answer(IDD_MESSAGE_OK, 249, IDOK)
+        .act("still open with the edit", [](HWND window) {
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION));
+            Player::click(window, IDCANCEL);
+        });
+    session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+    EXPECT_EQ(IDCANCEL, session.run());
+    EXPECT_EQ(stored, readConfig());
+}
+
+TEST_F(GeneralSettingsWindow, TabsShowOnePageAtATimeAndNeverChangeTheRecord)
+{
+    Session session;
+    session.act("network shows first", [](HWND window) { EXPECT_EQ(Network, visiblePage(window)); });
+    for (const Page which : {Video, Effects, Sound, Network, Sound}) {
+        session.act("switch to tab " + std::to_string(which), [which](HWND window) {
+            chooseTab(window, which);
+            EXPECT_EQ(which, visiblePage(window));
+        });
+    }
+    press(session, IDOK, "OK");
+    EXPECT_EQ(IDOK, session.run());
+    EXPECT_TRUE(session.shown.empty());
+    EXPECT_FALSE(configExists());
+}
+
+TEST_F(GeneralSettingsWindow, PagesShowTheStoredSettingsAndSwitchesAreStoredAsOneOrZero)
+{
+    GeneralSettings stored = seededRecord();
+    stored.upnpMode = 1;
+    stored.port = 55300;
+    stored.bufferSize = 3;
+    stored.shadowDetail = 0;
+    stored.projectionShadowDetail = 4;
+    stored.ambientOcclusion = 5;
+    stored.depthOfField = 0;
+    stored.soundDisabled = 1;
+    writeConfig(bytesOf(stored));
+    Session session;
+    session.act("every page shows the stored values", [](HWND window) {
+        EXPECT_EQ(1, listSelection(page(window, Network), IDC_NETWORK_UPNP));
+        EXPECT_EQ(L"55300", Player::controlText(page(window, Network), IDC_NETWORK_PORT));
+        const HWND video = page(window, Video);
+        EXPECT_EQ(3, listSelection(video, IDC_VIDEO_BUFFER_SIZE));
+        EXPECT_EQ(0, listSelection(video, IDC_VIDEO_SHADOW_DETAIL));
+        EXPECT_EQ(4, listSelection(video, IDC_VIDEO_PROJECTION_SHADOW_DETAIL));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION));
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page(window, Effects), IDC_EFFECTS_DEPTH_OF_FIELD));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page(window, Sound), IDC_SOUND_DISABLE_DEVICE));
+        Player::click(window, IDOK);
+    });
+    // Ambient occlusion 5 is collected as 1: a change worth saving.
+    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    EXPECT_EQ(IDOK, session.run());
+    GeneralSettings expected = stored;
+    expected.ambientOcclusion = 1;
+    EXPECT_EQ(bytesOf(expected), readConfig());
+}
+
+TEST_F(GeneralSettingsWindow, PortFieldTakesDigitsOnly)
+{
+    Session session;
+    session.act("type 55a3-00", [](HWND window) {
+        const HWND field = GetDlgItem(page(window, Network), IDC_NETWORK_PORT);
+        SetWindowTextW(field, L"");
+        for (const wchar_t key : std::wstring(L"55a3-00"))
+            SendMessageW(field, WM_CHAR, key, 1);
+        EXPECT_EQ(L"55300", Player::windowText(field));
+        Player::click(window, IDOK);
+    });
+    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    EXPECT_EQ(IDOK, session.run());
+    EXPECT_EQ(55300u, savedSettings().port);
+}
