@@ -10,6 +10,9 @@ target_compile_definitions(orvante_core PUBLIC ${ORVANTE_WIN32_DEFINITIONS})
 add_library(orvante_platform STATIC ${ORVANTE_PLATFORM_SOURCES})
 target_link_libraries(orvante_platform PUBLIC orvante_core ${ORVANTE_WIN32_LIBS})
 target_compile_options(orvante_platform PRIVATE ${ORVANTE_WARNINGS})
+# The portable error record takes its mutex and thread ids from the platform
+# layer (foundation/thread_win32.cpp), so the two libraries need each other.
+target_link_libraries(orvante_core INTERFACE orvante_platform)
 
 # Only system DLLs may be imported: the C++ runtime, libgcc and winpthread are
 # linked in.
