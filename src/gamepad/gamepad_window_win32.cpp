@@ -1,7 +1,342 @@
 #include "gamepad/gamepad_window_win32.h"
 
-// Placeholder until the window lands.
-INT_PTR openGamepadSettings(HWND)
+#include <cstring>
+#include <cwchar>
+
+#include "gamepad/dialog_texts_win32.h"
+#include "gamepad/gamepad_devices_win32.h"
+#include "gamepad/gamepad_test_window_win32.h"
+#include "gamepad/input_table.h"
+#include "gamepad/pad_settings.h"
+#include "gamepad/pad_settings_file_win32.h"
+#include "resources/resource.h"
+#include "shell/app_state_win32.h"
+#include "shell/message_dialog_win32.h"
+#include "shell/text_table_win32.h"
+#include "shell/window_helpers_win32.h"
+
+namespace {
+
+constexpr UINT_PTR CaptureTimer = 1;
+constexpr UINT OpeningPollMilliseconds = 100;
+constexpr UINT AfterTestPollMilliseconds = 30;
+constexpr int BackgroundWidth = 845;
+constexpr int BackgroundHeight = 652;
+constexpr std::size_t DeviceNameCapacity = 128; // 127 characters and the terminator
+constexpr std::size_t InputNameCapacity = 64;
+
+// The assignment boxes in row order: up, down, left, right of the menu,
+// movement and camera groups, then the twelve single functions.
+constexpr int RowBoxes[AssignmentRowCount] = {
+    IDC_GAMEPAD_MENU_UP,     IDC_GAMEPAD_MENU_DOWN,     IDC_GAMEPAD_MENU_LEFT,     IDC_GAMEPAD_MENU_RIGHT,
+    IDC_GAMEPAD_MOVEMENT_UP, IDC_GAMEPAD_MOVEMENT_DOWN, IDC_GAMEPAD_MOVEMENT_LEFT, IDC_GAMEPAD_MOVEMENT_RIGHT,
+    IDC_GAMEPAD_CAMERA_UP,   IDC_GAMEPAD_CAMERA_DOWN,   IDC_GAMEPAD_CAMERA_LEFT,   IDC_GAMEPAD_CAMERA_RIGHT,
+    IDC_GAMEPAD_ACTION_MENU, IDC_GAMEPAD_CONFIRM,       IDC_GAMEPAD_CANCEL,        IDC_GAMEPAD_MAIN_MENU,
+    IDC_GAMEPAD_AUTORUN,     IDC_GAMEPAD_CHAT,          IDC_GAMEPAD_TARGET_LOCK,   IDC_GAMEPAD_MODE,
+    IDC_GAMEPAD_EMOTES,      IDC_GAMEPAD_VIEW,          IDC_GAMEPAD_MAP,           IDC_GAMEPAD_STATUS,
+};
+
+constexpr ControlText ControlTexts[] = {
+    {IDC_GAMEPAD_ACTIVE_LABEL, 119},
+    {IDC_GAMEPAD_MENU_TITLE, 120},
+    {IDC_GAMEPAD_MOVEMENT_TITLE, 121},
+    {IDC_GAMEPAD_CAMERA_TITLE, 122},
+    {IDC_GAMEPAD_OTHER_TITLE, 123},
+    {IDC_GAMEPAD_ACTION_MENU_LABEL, 126},
+    {IDC_GAMEPAD_CONFIRM_LABEL, 127},
+    {IDC_GAMEPAD_CANCEL_LABEL, 128},
+    {IDC_GAMEPAD_MAIN_MENU_LABEL, 129},
+    {IDC_GAMEPAD_AUTORUN_LABEL, 130},
+    {IDC_GAMEPAD_CHAT_LABEL, 131},
+    {IDC_GAMEPAD_TARGET_LOCK_LABEL, 132},
+    {IDC_GAMEPAD_MODE_LABEL, 133},
+    {IDC_GAMEPAD_EMOTES_LABEL, 134},
+    {IDC_GAMEPAD_VIEW_LABEL, 135},
+    {IDC_GAMEPAD_MAP_LABEL, 136},
+    {IDC_GAMEPAD_STATUS_LABEL, 137},
+    {IDC_GAMEPAD_CALIBRATION_LABEL, 124},
+    {IDC_GAMEPAD_VIBRATION, 240},
+    {IDC_GAMEPAD_BACKGROUND, 125},
+    {IDC_GAMEPAD_TEST, 138},
+    {IDOK, 108},
+};
+constexpr std::uint32_t CaptionText = 118;
+constexpr std::uint32_t ButtonText = 153;
+constexpr std::uint32_t AxisText = 152;
+
+struct WindowState {
+    std::uint32_t currentRow;
+    bool waitingForRelease;
+    wchar_t inputNames[InputCount][InputNameCapacity]; // InputNameTable
+    HBRUSH hollowBrush;
+    HBRUSH greyBrush;
+};
+WindowState state{};
+
+int rowOfBox(int id)
 {
-    return IDCANCEL;
+    for (unsigned row = 0; row < AssignmentRowCount; ++row) {
+        if (RowBoxes[row] == id)
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+void buildInputNameTable()
+{
+    for (unsigned input = 0; input < InputCount; ++input) {
+        const InputNameParts parts = describeInput(input);
+        const wchar_t* format = parts.kind == InputNameParts::Button         ? L"%ls %02u"
+                                : parts.kind == InputNameParts::AxisNegative ? L"%ls %02u / -"
+                                                                             : L"%ls %02u / +";
+        const wchar_t* word = GetText(parts.kind == InputNameParts::Button ? ButtonText : AxisText);
+        // A name too long for its slot is cut; the table keeps its terminator.
+        std::swprintf(state.inputNames[input], InputNameCapacity, format, word, parts.number);
+        state.inputNames[input][InputNameCapacity - 1] = 0;
+    }
+}
+
+// A byte of 92 or more read from a file names nothing.
+const wchar_t* inputName(std::uint8_t input)
+{
+    return input < InputCount ? state.inputNames[input] : L"";
+}
+
+void showRow(HWND window, unsigned row)
+{
+    SetDlgItemTextW(window, RowBoxes[row], inputName(workingPadSettings().assignments[row]));
+}
+
+void fillCalibrationList(HWND window)
+{
+    const HWND list = GetDlgItem(window, IDC_GAMEPAD_CALIBRATION);
+    for (unsigned step = 0; step < CalibrationStepCount; ++step) {
+        wchar_t text[100];
+        std::swprintf(text, 100, L"%3.1lf", step * 0.1);
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    // A step outside the list leaves it without a choice.
+    SendMessageW(list, CB_SETCURSEL,
+                 static_cast<WPARAM>(static_cast<int>(workingPadSettings().calibrationStep)), 0);
+}
+
+void fillDeviceList(HWND window)
+{
+    const HWND list = GetDlgItem(window, IDC_GAMEPAD_DEVICE);
+    const PadSettings& settings = workingPadSettings();
+    std::uint32_t chosen = 0;
+    for (std::uint32_t device = 0; device < gamepadDeviceCount(); ++device) {
+        wchar_t name[DeviceNameCapacity];
+        std::wcsncpy(name, gamepadDeviceName(device), DeviceNameCapacity - 1);
+        name[DeviceNameCapacity - 1] = 0;
+        // Never leave half of a surrogate pair at the cut.
+        const std::size_t length = std::wcslen(name);
+        if (length == DeviceNameCapacity - 1 && name[length - 1] >= 0xD800 && name[length - 1] <= 0xDBFF)
+            name[length - 1] = 0;
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        GUID instance{};
+        GUID product{};
+        if (gamepadDeviceIdentity(device, instance, product) &&
+            std::memcmp(&instance, &settings.controllerInstance, sizeof instance) == 0 &&
+            std::memcmp(&product, &settings.controllerProduct, sizeof product) == 0)
+            chosen = device;
+    }
+    SendMessageW(list, CB_SETCURSEL, chosen, 0);
+    setCurrentGamepadDevice(chosen);
+}
+
+void focusRow(HWND window, std::uint32_t row)
+{
+    SetFocus(GetDlgItem(window, RowBoxes[row]));
+}
+
+// Returns FALSE: the focus is placed on the first assignment box here.
+BOOL onInitDialog(HWND window)
+{
+    SetDialogIcons(window);
+    setDialogTexts(window, CaptionText, ControlTexts);
+
+    createGamepadManager(window);
+    if (gamepadDeviceCount() == 0) {
+        releaseGamepadManager();
+        ShowMessageDialog(window, IDD_MESSAGE_OK, 148, 147);
+        EndDialog(window, IDCANCEL);
+        return FALSE;
+    }
+
+    buildInputNameTable();
+    for (unsigned row = 0; row < AssignmentRowCount; ++row)
+        showRow(window, row);
+    fillCalibrationList(window);
+    const PadSettings& settings = workingPadSettings();
+    CheckDlgButton(window, IDC_GAMEPAD_BACKGROUND, settings.background ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_GAMEPAD_VIBRATION, settings.vibration ? BST_CHECKED : BST_UNCHECKED);
+    fillDeviceList(window);
+    CenterOnDesktop(window);
+    SetTimer(window, CaptureTimer, OpeningPollMilliseconds, nullptr);
+
+    state.waitingForRelease = false;
+    state.currentRow = 0;
+    focusRow(window, 0);
+    return FALSE;
+}
+
+void onTimer(HWND window)
+{
+    if (state.currentRow < AssignmentRowCount)
+        SendDlgItemMessageW(window, RowBoxes[state.currentRow], EM_SETSEL, 0, -1);
+    pollGamepads();
+    if (state.waitingForRelease && !gamepadAllReleased())
+        return;
+    state.waitingForRelease = false;
+    if (state.currentRow >= AssignmentRowCount)
+        return;
+    const std::uint32_t device = currentGamepadDevice();
+    for (unsigned input = 0; input < InputCount; ++input) {
+        if (gamepadInputValue(device, input) > PressThreshold) {
+            const std::uint32_t row = state.currentRow;
+            workingPadSettings().assignments[row] = static_cast<std::uint8_t>(input);
+            showRow(window, row);
+            focusRow(window, (row + 1) % AssignmentRowCount);
+            state.waitingForRelease = true;
+            return;
+        }
+    }
+}
+
+void readChoicesIntoRecord(HWND window)
+{
+    PadSettings& settings = workingPadSettings();
+    GUID instance{};
+    GUID product{};
+    if (gamepadDeviceIdentity(currentGamepadDevice(), instance, product)) {
+        std::memcpy(&settings.controllerInstance, &instance, sizeof instance);
+        std::memcpy(&settings.controllerProduct, &product, sizeof product);
+    }
+    // A list without a choice (a step read from a file beyond 0.5) keeps
+    // the step as it was read rather than storing "no choice".
+    const LRESULT step = SendDlgItemMessageW(window, IDC_GAMEPAD_CALIBRATION, CB_GETCURSEL, 0, 0);
+    if (step != CB_ERR)
+        settings.calibrationStep = static_cast<std::uint32_t>(step);
+    settings.background = IsDlgButtonChecked(window, IDC_GAMEPAD_BACKGROUND) == BST_CHECKED ? 1 : 0;
+    settings.vibration = IsDlgButtonChecked(window, IDC_GAMEPAD_VIBRATION) == BST_CHECKED ? 1 : 0;
+}
+
+void onAccept(HWND window)
+{
+    readChoicesIntoRecord(window);
+    if (!padSettingsChanged()) {
+        EndDialog(window, IDOK);
+        return;
+    }
+    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, 109, 110)) {
+    case IDYES:
+        if (!savePadSettings()) {
+            ShowMessageDialog(window, IDD_MESSAGE_OK, 148, 249);
+            return;
+        }
+        EndDialog(window, IDOK);
+        return;
+    case IDNO: EndDialog(window, IDOK); return;
+    default: return;
+    }
+}
+
+void onTestGamepad(HWND window)
+{
+    KillTimer(window, CaptureTimer);
+    openGamepadTest(window);
+    InvalidateRect(window, nullptr, TRUE);
+    SetTimer(window, CaptureTimer, AfterTestPollMilliseconds, nullptr);
+}
+
+void onCommand(HWND window, int id, HWND control)
+{
+    switch (id) {
+    case IDOK: onAccept(window); return;
+    case IDC_GAMEPAD_TEST: onTestGamepad(window); return;
+    case IDC_GAMEPAD_DEVICE:
+        setCurrentGamepadDevice(static_cast<std::uint32_t>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
+        return;
+    default:
+        if (const int row = rowOfBox(id); row >= 0)
+            state.currentRow = static_cast<std::uint32_t>(row);
+        return;
+    }
+}
+
+void onClose(HWND window)
+{
+    if (padSettingsChanged() && ShowMessageDialog(window, IDD_MESSAGE_YESNO, 109, 145) != IDYES)
+        return;
+    KillTimer(window, CaptureTimer);
+    EndDialog(window, IDCANCEL);
+}
+
+HBRUSH onControlColour(HDC context, HWND control)
+{
+    SetTextColor(context, RGB(0, 0, 0));
+    SetBkMode(context, TRANSPARENT);
+    return rowOfBox(GetDlgCtrlID(control)) >= 0 ? state.greyBrush : state.hollowBrush;
+}
+
+// Draws the background picture with its bottom-right corner on the window's,
+// so that a partial repaint draws the same part of it in the same place.
+void drawBackground(HWND window, HDC context)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    const auto picture = static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
+    if (!picture)
+        return;
+    if (const HDC source = CreateCompatibleDC(context)) {
+        const HGDIOBJ previous = SelectObject(source, picture);
+        BitBlt(context, 0, 0, client.right, client.bottom, source, BackgroundWidth - client.right,
+               BackgroundHeight - client.bottom, SRCCOPY);
+        SelectObject(source, previous);
+        DeleteDC(source);
+    }
+    DeleteObject(picture);
+}
+
+void onPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    const HDC context = BeginPaint(window, &paint);
+    drawBackground(window, context);
+    EndPaint(window, &paint);
+}
+
+INT_PTR CALLBACK gamepadWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return onInitDialog(window);
+    case WM_TIMER: onTimer(window); return TRUE;
+    case WM_COMMAND: onCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam)); return TRUE;
+    case WM_CLOSE: onClose(window); return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(
+            onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_PAINT: onPaint(window); return TRUE;
+    // Themed check boxes and group boxes ask for what lies behind them.
+    case WM_PRINTCLIENT: drawBackground(window, reinterpret_cast<HDC>(wParam)); return TRUE;
+    case WM_DESTROY:
+        KillTimer(window, CaptureTimer);
+        releaseGamepadManager();
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR openGamepadSettings(HWND parent)
+{
+    loadPadSettings();
+    state.hollowBrush =
+        TransparentStaticBrush() ? TransparentStaticBrush() : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    state.greyBrush = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_GAMEPAD), parent,
+                           gamepadWindowProc, 0);
 }

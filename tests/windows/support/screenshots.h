@@ -1,11 +1,12 @@
 // A mode of the test executable that photographs the main window, the three
-// message dialogs and the general settings window's pages in each language,
-// for looking at the tool's layout.
+// message dialogs, the general settings window's pages and the two gamepad
+// windows (with a scripted controller) in each language, for looking at the
+// tool's layout.
 #pragma once
 
 #include <string>
 
 // Saves main_<lang>.bmp, yesno_<lang>.bmp, ok_<lang>.bmp,
-// yesnocancel_<lang>.bmp and general_<page>_<lang>.bmp into `folder`; 0 when
-// every picture was saved.
+// yesnocancel_<lang>.bmp, general_<page>_<lang>.bmp, gamepad_<lang>.bmp and
+// gamepad_test_<lang>.bmp into `folder`; 0 when every picture was saved.
 int takeScreenshots(const std::wstring& folder);

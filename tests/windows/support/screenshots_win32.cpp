@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "gamepad/gamepad_devices_win32.h"
+#include "gamepad/gamepad_test_window_win32.h"
+#include "gamepad/gamepad_window_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
 #include "shell/main_window_win32.h"
@@ -15,6 +18,7 @@
 #include "shell/text_table_win32.h"
 #include "support/dialog_driver.h"
 #include "support/general_window_driver.h"
+#include "support/scripted_gamepad.h"
 
 namespace {
 
@@ -115,6 +119,26 @@ constexpr Message Messages[] = {
     {L"yesnocancel", IDD_MESSAGE_YESNOCANCEL, 109, 110},
 };
 
+// The gamepad settings window with a scripted controller, then the test
+// window with the controller's first axes pushed.
+bool photographGamepadWindows(const std::wstring& suffix, const std::wstring& folder)
+{
+    ScriptedGamepad::Installation pad;
+    bool saved = photograph([] { return openGamepadSettings(nullptr); }, IDC_GAMEPAD_DEVICE, IDCANCEL,
+                            folder + L"\\gamepad" + suffix);
+    ScriptedGamepad::setAxis(0, ScriptedGamepad::AxisRange);
+    ScriptedGamepad::setAxis(1, -ScriptedGamepad::AxisRange / 2);
+    ScriptedGamepad::setAxis(3, -ScriptedGamepad::AxisRange);
+    saved &= photograph(
+        [] {
+            createGamepadManager(nullptr);
+            const INT_PTR result = openGamepadTest(nullptr);
+            releaseGamepadManager();
+            return result;
+        },
+        IDC_PADTEST_MENU_PANEL, IDOK, folder + L"\\gamepad_test" + suffix);
+    return saved;
+}
 constexpr const wchar_t* GeneralPageNames[] = {L"network", L"video", L"graphics", L"sound"};
 
 } // namespace
@@ -139,6 +163,7 @@ int takeScreenshots(const std::wstring& folder)
                 [&] { return ShowMessageDialog(nullptr, message.dialog, message.title, message.text); },
                 IDC_MESSAGE_TEXT, IDCANCEL, folder + L"\\" + message.name + suffix);
         }
+        allSaved &= photographGamepadWindows(suffix, folder);
         // Ending the general settings window directly writes no config.sys.
         for (int page = GeneralWindow::Network; page <= GeneralWindow::Sound; ++page) {
             allSaved &=

@@ -1,0 +1,77 @@
+// The attached game controllers, read through DirectInput 8 or XInput 1.3 and
+// seen by the windows as one table of 92 inputs each (gamepad/input_table.h).
+// One manager exists while the gamepad settings window is open.
+#pragma once
+
+#include <windows.h>
+
+#include <dinput.h>
+#include <xinput.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "gamepad/input_table.h"
+
+struct GamepadDevice {
+    std::uint8_t isXInput;
+    std::uint32_t xinputUserIndex; // in the order XInput controllers were enumerated
+    XINPUT_STATE xinputState;
+    IDirectInputDevice8W* device; // kept acquired; none for XInput controllers
+    std::uint8_t forceFeedback;
+    std::uint8_t needsPoll;
+    ControllerReading reading;
+    AxisCalibration calibration[CalibratedAxisCount];
+    DIDEVCAPS caps;
+    DIDEVICEINSTANCEW instance;
+    DIDEVICEOBJECTINSTANCEW objectInfo;
+};
+
+struct GamepadManager {
+    IDirectInput8W* directInput;
+    std::vector<GamepadDevice> devices;
+};
+
+// Where the manager's controllers come from: DirectInput and XInput, or a
+// stand-in whose inputs a test sets tick by tick.
+struct ControllerSource {
+    // Fills the manager's list with the attached controllers; on failure the
+    // list stays empty.
+    void (*enumerate)(HWND window, GamepadManager& manager);
+    // Reads one controller into its reading; all zero when it cannot be read.
+    void (*read)(GamepadDevice& device);
+    // Releases every controller and the DirectInput object; empties the list.
+    void (*release)(GamepadManager& manager);
+};
+// The source the next manager uses; null restores the real controllers.
+void setControllerSource(const ControllerSource* source);
+
+// The data format set on every DirectInput controller: 32 buttons, 28 axes
+// (7 groups x 4 aspects) and a hat, all optional, in a 148-byte state.
+const DIDATAFORMAT& padDataFormat();
+
+// True when WMI lists a plug-and-play entity marked as an XInput controller
+// for this DirectInput product. Any failure on the way answers false: the
+// controller is then read through DirectInput.
+bool isXInputController(const GUID& product);
+
+// Builds the current manager for `window` and enumerates the controllers.
+void createGamepadManager(HWND window);
+// Releases the current manager; there is none afterwards.
+void releaseGamepadManager();
+
+std::uint32_t gamepadDeviceCount();
+// The name shown to the player; empty for a number outside the list.
+const wchar_t* gamepadDeviceName(std::uint32_t device);
+// The controller's instance and product GUIDs; false outside the list.
+bool gamepadDeviceIdentity(std::uint32_t device, GUID& instance, GUID& product);
+
+std::uint32_t currentGamepadDevice();
+void setCurrentGamepadDevice(std::uint32_t device);
+
+// Reads every controller of the current manager once.
+void pollGamepads();
+// Input `input` of controller `device`; 0.0 outside the list or the table.
+float gamepadInputValue(std::uint32_t device, unsigned input);
+// True when no input of the current device is held, or it is not in the list.
+bool gamepadAllReleased();

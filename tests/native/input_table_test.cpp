@@ -1,0 +1,347 @@
+// Controllers of both kinds read as one table of 92 inputs.
+#include "gamepad/input_table.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct DirectInputPad {
+    DirectInputState state{};
+    AxisCalibration calibration[CalibratedAxisCount]{};
+
+    DirectInputPad()
+    {
+        setHat(0xFFFFFFFF);
+        for (AxisCalibration& axis : calibration)
+            axis = calibrateAxis(-1024, 1024);
+    }
+    void press(unsigned button) { state[button] = 0x80; }
+    void setAxis(unsigned slot, std::int32_t raw)
+    {
+        put(DirectInputAxisOffset + 4 * slot, static_cast<std::uint32_t>(raw));
+    }
+    void setHat(std::uint32_t value) { put(DirectInputHatOffset, value); }
+    ControllerReading read() const
+    {
+        ControllerReading reading{};
+        readDirectInputState(state, calibration, reading);
+        return reading;
+    }
+
+private:
+    void put(std::size_t offset, std::uint32_t value)
+    {
+        for (int i = 0; i < 4; ++i)
+            state[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+};
+
+ControllerReading readXInput(const XInputPadState& state)
+{
+    ControllerReading reading{};
+    readXInputState(state, reading);
+    return reading;
+}
+
+std::vector<unsigned> heldInputs(const ControllerReading& reading)
+{
+    std::vector<unsigned> held;
+    for (unsigned i = 0; i < InputCount; ++i) {
+        if (reading.inputs[i] > 0.0f)
+            held.push_back(i);
+    }
+    return held;
+}
+
+} // namespace
+
+TEST(AxisCalibration, CentreAndHalfRangeFollowTheReportedRange)
+{
+    struct Case {
+        std::int32_t minimum, maximum, center, halfRange;
+    };
+    const Case cases[] = {
+        {0, 65535, 32767, 32768},
+        {-1024, 1024, 0, 1024},
+        {-3, 0, -1, 1}, // the centre is truncated toward zero
+        {INT_MIN, INT_MAX, 0, INT_MAX},
+        {INT_MAX, INT_MAX, INT_MAX, 0},
+        {INT_MAX, INT_MIN, 0, INT_MAX}, // reversed and extreme: saturates instead of overflowing
+        {100, 100, 100, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.minimum << ".." << c.maximum);
+        const AxisCalibration axis = calibrateAxis(c.minimum, c.maximum);
+        EXPECT_EQ(c.center, axis.center);
+        EXPECT_EQ(c.halfRange, axis.halfRange);
+        EXPECT_FLOAT_EQ(c.halfRange ? static_cast<float>(1.0 / c.halfRange) : 0.0f, axis.scale);
+    }
+}
+
+TEST(AxisCalibration, SlotsFollowGroupAndAspect)
+{
+    EXPECT_EQ(0, axisSlot(AxisGroup::X, 0x100));
+    EXPECT_EQ(3, axisSlot(AxisGroup::X, 0x400));
+    EXPECT_EQ(5, axisSlot(AxisGroup::Y, 0x200 | 0x1)); // bits outside 0xF00 do not matter
+    EXPECT_EQ(27, axisSlot(AxisGroup::Slider, 0x400));
+    EXPECT_EQ(-1, axisSlot(AxisGroup::X, 0));
+    EXPECT_EQ(-1, axisSlot(AxisGroup::Z, 0x500));
+    EXPECT_EQ(-1, axisSlot(AxisGroup::Z, 0xF00));
+}
+
+TEST(DirectInputController, ButtonsArePressedOnlyByTheirHighBit)
+{
+    DirectInputPad pad;
+    pad.state[0] = 0x80;
+    pad.state[1] = 0x7F;
+    pad.state[31] = 0xFF;
+    const ControllerReading reading = pad.read();
+    EXPECT_EQ((std::vector<unsigned>{0, 31}), heldInputs(reading));
+    EXPECT_EQ(1.0f, reading.inputs[0]);
+    EXPECT_EQ(1.0f, reading.inputs[31]);
+}
+
+TEST(DirectInputController, AxesSplitIntoTwoHalves)
+{
+    DirectInputPad pad;
+    pad.setAxis(0, -1024);
+    pad.setAxis(27, 512);
+    const ControllerReading reading = pad.read();
+    EXPECT_EQ(1.0f, reading.inputs[negativeHalfInput(0)]);
+    EXPECT_EQ(0.0f, reading.inputs[positiveHalfInput(0)]);
+    EXPECT_EQ(0.5f, reading.inputs[positiveHalfInput(27)]);
+    EXPECT_EQ((std::vector<unsigned>{32, 87}), heldInputs(reading));
+}
+
+TEST(DirectInputController, AnAxisAtRestRaisesNeitherHalf)
+{
+    DirectInputPad pad;
+    for (AxisCalibration& axis : pad.calibration)
+        axis = calibrateAxis(0, 65535);
+    for (unsigned k = 0; k < CalibratedAxisCount; ++k)
+        pad.setAxis(k, 32767);
+    const ControllerReading reading = pad.read();
+    EXPECT_TRUE(heldInputs(reading).empty());
+    EXPECT_TRUE(allInputsReleased(reading));
+}
+
+TEST(DirectInputController, AnUncalibratedOrEmptyAxisNeverRises)
+{
+    DirectInputPad pad;
+    pad.calibration[0] = AxisCalibration{};
+    pad.calibration[1] = calibrateAxis(500, 500);
+    pad.setAxis(0, INT_MAX);
+    pad.setAxis(1, INT_MIN);
+    const ControllerReading reading = pad.read();
+    EXPECT_TRUE(heldInputs(reading).empty());
+    EXPECT_FALSE(std::isnan(reading.axes[1]));
+}
+
+TEST(DirectInputController, ExtremeRawValuesGiveFiniteValues)
+{
+    DirectInputPad pad;
+    pad.calibration[0] = calibrateAxis(INT_MAX, INT_MAX);
+    pad.calibration[2] = calibrateAxis(0, 2);
+    pad.setAxis(0, INT_MIN);
+    pad.setAxis(2, INT_MIN);
+    const ControllerReading reading = pad.read();
+    for (float value : reading.inputs)
+        EXPECT_TRUE(std::isfinite(value));
+    EXPECT_GT(reading.inputs[negativeHalfInput(2)], 1.0e9f);
+}
+
+TEST(DirectInputController, HatPointsAtItsAngle)
+{
+    struct Case {
+        std::uint32_t value;
+        float horizontal, vertical;
+    };
+    const Case cases[] = {
+        {0, 0.0f, -1.0f},
+        {9000, 1.0f, 0.0f},
+        {18000, 0.0f, 1.0f},
+        {27000, -1.0f, 0.0f},
+        {4500, 0.70710678f, -0.70710678f},
+        {0xFFFF, 0.0f, 0.0f},
+        {0xFFFFFFFF, 0.0f, 0.0f},
+        {0x1234FFFF, 0.0f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        DirectInputPad pad;
+        pad.setHat(c.value);
+        const ControllerReading reading = pad.read();
+        EXPECT_NEAR(c.horizontal, reading.axes[28], 1e-6);
+        EXPECT_NEAR(c.vertical, reading.axes[29], 1e-6);
+    }
+}
+
+TEST(DirectInputController, HatUpRightRaisesRightAndUp)
+{
+    DirectInputPad pad;
+    pad.setHat(4500);
+    const ControllerReading reading = pad.read();
+    EXPECT_GT(reading.inputs[89], PressThreshold);
+    EXPECT_GT(reading.inputs[90], PressThreshold);
+    EXPECT_EQ(89, firstHeldInput(reading));
+}
+
+TEST(XInputController, ButtonsMapOntoTheFirstTen)
+{
+    const std::pair<std::uint16_t, unsigned> mapping[] = {
+        {XInputButton::Start, 0},
+        {XInputButton::Back, 1},
+        {XInputButton::LeftThumb, 2},
+        {XInputButton::RightThumb, 3},
+        {XInputButton::LeftShoulder, 4},
+        {XInputButton::RightShoulder, 5},
+        {XInputButton::A, 6},
+        {XInputButton::B, 7},
+        {XInputButton::X, 8},
+        {XInputButton::Y, 9},
+    };
+    for (const auto& [bit, button] : mapping) {
+        SCOPED_TRACE(button);
+        EXPECT_EQ(std::vector<unsigned>{button}, heldInputs(readXInput({bit, 0, 0, 0, 0, 0, 0})));
+    }
+    // The two unassigned bits press nothing.
+    EXPECT_TRUE(heldInputs(readXInput({0x0C00, 0, 0, 0, 0, 0, 0})).empty());
+}
+
+TEST(XInputController, DPadFeedsTheFirstTwoAxisSlots)
+{
+    using namespace XInputButton;
+    EXPECT_EQ(std::vector<unsigned>{32}, heldInputs(readXInput({DPadLeft, 0, 0, 0, 0, 0, 0})));
+    EXPECT_EQ(std::vector<unsigned>{33}, heldInputs(readXInput({DPadRight, 0, 0, 0, 0, 0, 0})));
+    EXPECT_EQ(std::vector<unsigned>{34}, heldInputs(readXInput({DPadUp, 0, 0, 0, 0, 0, 0})));
+    EXPECT_EQ(std::vector<unsigned>{35}, heldInputs(readXInput({DPadDown, 0, 0, 0, 0, 0, 0})));
+    EXPECT_TRUE(heldInputs(readXInput({DPadLeft | DPadRight | DPadUp | DPadDown, 0, 0, 0, 0, 0, 0})).empty());
+}
+
+TEST(XInputController, SticksAreNegatedVerticallyAndDividedBy32767)
+{
+    const ControllerReading rest = readXInput({0, 0, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(heldInputs(rest).empty());
+
+    const ControllerReading left = readXInput({0, 0, 0, -32768, 0, 0, 0});
+    EXPECT_FLOAT_EQ(32768.0f / 32767.0f, left.inputs[36]);
+    EXPECT_EQ(0.0f, left.inputs[37]);
+
+    EXPECT_EQ(std::vector<unsigned>{38}, heldInputs(readXInput({0, 0, 0, 0, 32767, 0, 0}))); // left stick up
+    EXPECT_EQ(std::vector<unsigned>{39}, heldInputs(readXInput({0, 0, 0, 0, -32768, 0, 0})));
+    EXPECT_EQ(std::vector<unsigned>{41}, heldInputs(readXInput({0, 0, 0, 0, 0, 32767, 0})));
+    EXPECT_EQ(std::vector<unsigned>{42}, heldInputs(readXInput({0, 0, 0, 0, 0, 0, 32767}))); // right stick up
+}
+
+TEST(XInputController, TriggersRiseOnlyOnTheirPositiveHalves)
+{
+    const ControllerReading reading = readXInput({0, 255, 255, 0, 0, 0, 0});
+    EXPECT_EQ((std::vector<unsigned>{45, 47}), heldInputs(reading));
+    EXPECT_EQ(1.0f, reading.inputs[45]);
+    EXPECT_EQ(0.0f, reading.inputs[44]);
+    EXPECT_EQ(0.0f, reading.inputs[46]);
+}
+
+TEST(XInputController, ReplacesEverythingTheLastReadingHeld)
+{
+    DirectInputPad pad;
+    pad.press(20);
+    pad.setAxis(20, 1024);
+    pad.setHat(0);
+    ControllerReading reading = pad.read();
+    readXInputState({0, 0, 0, 0, 0, 0, 0}, reading);
+    EXPECT_TRUE(heldInputs(reading).empty());
+}
+
+TEST(InputTable, TheLowestHeldInputAboveOneHalfWins)
+{
+    ControllerReading reading{};
+    clearReading(reading);
+    EXPECT_EQ(-1, firstHeldInput(reading));
+    reading.inputs[50] = 0.5f;
+    EXPECT_EQ(-1, firstHeldInput(reading));
+    EXPECT_TRUE(allInputsReleased(reading));
+    reading.inputs[50] = std::nextafter(0.5f, 1.0f);
+    reading.inputs[70] = 1.0f;
+    EXPECT_EQ(50, firstHeldInput(reading));
+    reading.inputs[3] = 1.0f;
+    reading.inputs[7] = 1.0f;
+    EXPECT_EQ(3, firstHeldInput(reading));
+    EXPECT_FALSE(allInputsReleased(reading));
+}
+
+TEST(InputTable, NumbersOutsideTheTableNeverReadAsHeld)
+{
+    ControllerReading reading{};
+    for (float& input : reading.inputs)
+        input = 1.0f;
+    EXPECT_EQ(1.0f, inputValue(reading, 91));
+    for (unsigned input : {92u, 93u, 255u, 100000u})
+        EXPECT_EQ(0.0f, inputValue(reading, input));
+}
+
+TEST(InputTable, ClearingZeroesEveryValue)
+{
+    DirectInputPad pad;
+    for (unsigned b = 0; b < ButtonCount; ++b)
+        pad.press(b);
+    pad.setHat(9000);
+    ControllerReading reading = pad.read();
+    clearReading(reading);
+    EXPECT_TRUE(heldInputs(reading).empty());
+    for (std::uint8_t button : reading.buttons)
+        EXPECT_EQ(0, button);
+    for (float axis : reading.axes)
+        EXPECT_EQ(0.0f, axis);
+}
+
+TEST(XInputDetection, MatchesVendorAndProductOfTheIgMarkedEntity)
+{
+    struct Case {
+        const char16_t* deviceId;
+        std::uint32_t productData1;
+        bool matches;
+    };
+    const Case cases[] = {
+        {u"HID\\VID_045E&PID_028E&IG_00\\7&1A2B&0&0000", 0x028E045E, true},
+        {u"HID\\VID_045e&PID_028e&IG_00\\x", 0x028E045E, true},
+        {u"HID\\VID_045E&PID_028E\\7&1A2B&0&0000", 0x028E045E, false}, // no XInput marker
+        {u"HID\\VID_045E&PID_028F&IG_00", 0x028E045E, false},
+        {u"USB\\IG_00", 0, true},                              // neither id: both read as 0
+        {u"HID\\VID_45E&PID_28E&IG_01", 0x028E045E, true},     // fewer digits
+        {u"HID\\VID_045E1&PID_028E2&IG_01", 0x028E045E, true}, // only four digits count
+        {u"HID\\VID_&PID_028E&IG_", 0x028E0000, true},
+        {u"HID\\VID_ZZ&PID_028E&IG_", 0x028E0000, true},
+        {u"", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::u16string_view(c.deviceId).size());
+        EXPECT_EQ(c.matches, deviceIdMatchesXInputProduct(c.deviceId, c.productData1));
+    }
+}
+
+TEST(InputNames, ButtonsAndAxisHalvesAreNumberedFromOne)
+{
+    struct Case {
+        unsigned input;
+        InputNameParts::Kind kind;
+        unsigned number;
+    };
+    const Case cases[] = {
+        {0, InputNameParts::Button, 1},         {31, InputNameParts::Button, 32},
+        {32, InputNameParts::AxisNegative, 1},  {33, InputNameParts::AxisPositive, 1},
+        {46, InputNameParts::AxisNegative, 8},  {90, InputNameParts::AxisNegative, 30},
+        {91, InputNameParts::AxisPositive, 30}, {92, InputNameParts::None, 0},
+        {255, InputNameParts::None, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        const InputNameParts parts = describeInput(c.input);
+        EXPECT_EQ(c.kind, parts.kind);
+        EXPECT_EQ(c.number, parts.number);
+    }
+}

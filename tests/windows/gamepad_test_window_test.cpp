@@ -1,0 +1,292 @@
+// The gamepad test window draws where the assigned inputs point, live.
+#include "gamepad/gamepad_test_window_win32.h"
+#include "gamepad/gamepad_window_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <optional>
+
+#include "gamepad/pad_settings.h"
+#include "resources/resource.h"
+#include "support/app_fixture.h"
+#include "support/dialog_driver.h"
+#include "support/pad_file.h"
+#include "support/scripted_gamepad.h"
+
+namespace {
+
+const wchar_t PadFile[] = L"config.pad";
+
+// Menu: up button 3, down button 4, left button 1, right button 2.
+// Movement: up and left share button 6. Camera: the default axis halves.
+PadSettings seededRecord()
+{
+    PadSettings record = recordForScriptedController();
+    const std::uint8_t directions[8] = {2, 3, 0, 1, 5, 6, 5, 7};
+    std::memcpy(record.assignments, directions, sizeof directions);
+    return record;
+}
+
+HWND testWindow()
+{
+    return Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL);
+}
+HWND settingsWindow()
+{
+    return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE);
+}
+
+struct Point {
+    int x, y;
+};
+
+// Where the red dot should stand in a panel for a deflection of -1, 0 or 1.
+Point expectedDot(HWND panel, int x, int y)
+{
+    RECT client{};
+    GetClientRect(panel, &client);
+    const int hw = client.right / 2;
+    const int hh = client.bottom / 2;
+    return {hw + x * static_cast<int>(0.8f * static_cast<float>(hw)),
+            hh + y * static_cast<int>(0.8f * static_cast<float>(hh))};
+}
+
+// Twice the centre of the red pixels' bounding box (twice, to keep halves),
+// or nothing when the panel shows no red.
+std::optional<Point> doubledDotCentre(HWND panel)
+{
+    RECT client{};
+    GetClientRect(panel, &client);
+    const HDC context = GetDC(panel);
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            if (GetPixel(context, x, y) == RGB(255, 0, 0)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ReleaseDC(panel, context);
+    if (left > right)
+        return std::nullopt;
+    return Point{left + right, top + bottom};
+}
+
+// Opens the test window from the settings window.
+bool openTestWindow()
+{
+    const HWND window = settingsWindow();
+    if (!window)
+        return false;
+    Player::click(window, IDC_GAMEPAD_TEST);
+    return true;
+}
+
+// The process's drawing objects. Wine does not count them for
+// GetGuiResources; there, every live object still answers GetObjectType for
+// its 16-bit handle.
+DWORD drawingObjectCount()
+{
+    if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return counted;
+    DWORD live = 0;
+    for (std::uintptr_t handle = 1; handle <= 0xFFFF; ++handle) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) != 0)
+            ++live;
+    }
+    return live;
+}
+
+class GamepadTestWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        initializeApplicationOnce();
+        writePadRecord(seededRecord());
+    }
+    void TearDown() override { removeSettingsFile(PadFile); }
+
+    ScriptedGamepad::Installation pad;
+};
+
+struct PanelCase {
+    const char* name;
+    int control;
+    int x, y; // the expected deflection: -1, 0 or 1
+};
+
+// Opens the test window from the settings window, sees every dot at its
+// panel's centre, runs `hold`, and sees each dot where its case expects it.
+void expectDots(void (*hold)(), const PanelCase (&panels)[3])
+{
+    std::optional<Point> atRest[3], seen[3];
+    Point centre[3]{}, expected[3]{};
+    const auto readPanels = [&panels](std::optional<Point>(&dots)[3], Point(&points)[3], bool resting) {
+        for (int i = 0; i < 3; ++i) {
+            const HWND panel = GetDlgItem(testWindow(), panels[i].control);
+            dots[i] = doubledDotCentre(panel);
+            points[i] = resting ? expectedDot(panel, 0, 0) : expectedDot(panel, panels[i].x, panels[i].y);
+        }
+    };
+    Player::Script script;
+    script.then("open the test window", openTestWindow)
+        .then("drawn at rest", [] { return testWindow() != nullptr; })
+        .then("a few frames", ScriptedGamepad::afterPolls(3))
+        .then("read at rest, then hold",
+              [&] {
+                  readPanels(atRest, centre, true);
+                  hold();
+                  return true;
+              })
+        .then("a few more frames", ScriptedGamepad::afterPolls(3))
+        .then("read the panels",
+              [&] {
+                  readPanels(seen, expected, false);
+                  return true;
+              })
+        .then("close the test window",
+              [] {
+                  ScriptedGamepad::releaseAll();
+                  ScriptedGamepad::setXInputState({});
+                  Player::click(testWindow(), IDOK);
+                  return true;
+              })
+        .then("back in the settings window",
+              [] { return testWindow() == nullptr && settingsWindow() != nullptr; })
+        .then("close", [] {
+            Player::closeBox(settingsWindow());
+            return true;
+        });
+    const INT_PTR result = script.run([] { return openGamepadSettings(nullptr); });
+    EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+    EXPECT_EQ(IDCANCEL, result);
+
+    // The dot's box is 4 pixels wide: its centre lies half a pixel left of
+    // and above the point it is drawn for.
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(panels[i].name);
+        ASSERT_TRUE(atRest[i]);
+        EXPECT_NEAR(2 * centre[i].x - 1, atRest[i]->x, 1);
+        EXPECT_NEAR(2 * centre[i].y - 1, atRest[i]->y, 1);
+        ASSERT_TRUE(seen[i]);
+        EXPECT_NEAR(2 * expected[i].x - 1, seen[i]->x, 1);
+        EXPECT_NEAR(2 * expected[i].y - 1, seen[i]->y, 1);
+    }
+}
+
+} // namespace
+
+TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
+{
+    const PanelCase panels[] = {
+        {"menu: left and right together, and down", IDC_PADTEST_MENU_PANEL, 0, 1},
+        {"movement: left and up share a button", IDC_PADTEST_MOVEMENT_PANEL, -1, -1},
+        {"camera: an axis fully right", IDC_PADTEST_CAMERA_PANEL, 1, 0},
+    };
+    expectDots(
+        [] {
+            for (unsigned button : {0u, 1u, 3u, 5u})
+                ScriptedGamepad::press(button);
+            ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
+        },
+        panels);
+}
+
+TEST_F(GamepadTestWindow, OnAnXInputControllerTheDefaultsFollowTheDPadAndSticks)
+{
+    ScriptedGamepad::Installation xinput(1, ScriptedGamepad::Kind::XInput);
+    writePadRecord(recordForScriptedController());
+    const PanelCase panels[] = {
+        {"menu: D-pad right", IDC_PADTEST_MENU_PANEL, 1, 0},
+        {"movement: left stick up", IDC_PADTEST_MOVEMENT_PANEL, 0, -1},
+        {"camera: right stick fully left and down", IDC_PADTEST_CAMERA_PANEL, -1, 1},
+    };
+    expectDots(
+        [] {
+            XInputPadState state{};
+            state.buttons = XInputButton::DPadRight;
+            state.thumbLY = 32767;
+            state.thumbRX = -32768;
+            state.thumbRY = -32768;
+            ScriptedGamepad::setXInputState(state);
+        },
+        panels);
+}
+
+TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
+{
+    DWORD early = 0;
+    DWORD late = 0;
+    Player::Script script;
+    script.then("open the test window", openTestWindow)
+        .then("shown", [] { return testWindow() != nullptr; })
+        .then("settled", ScriptedGamepad::afterPolls(5))
+        .then("count",
+              [&] {
+                  early = drawingObjectCount();
+                  ScriptedGamepad::press(0);
+                  return true;
+              })
+        .then("many frames", ScriptedGamepad::afterPolls(100))
+        .then("count again and close",
+              [&] {
+                  late = drawingObjectCount();
+                  ScriptedGamepad::releaseAll();
+                  Player::click(testWindow(), IDOK);
+                  return true;
+              })
+        .then("close", [] {
+            const HWND window = settingsWindow();
+            if (!window || testWindow())
+                return false;
+            Player::closeBox(window);
+            return true;
+        });
+    script.run([] { return openGamepadSettings(nullptr); });
+    EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+    EXPECT_GT(early, 0u);
+    EXPECT_LE(late, early + 2) << early << " drawing objects before, " << late << " after";
+}
+
+TEST(GamepadTestWindowAlone, EscapeIsIgnoredAndOkOrTheCloseBoxEndIt)
+{
+    struct Case {
+        const char* name;
+        void (*leave)(HWND);
+        INT_PTR result;
+    };
+    const Case cases[] = {
+        {"ok", [](HWND window) { Player::click(window, IDOK); }, IDOK},
+        {"close box", Player::closeBox, IDCANCEL},
+    };
+    initializeApplicationOnce();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int ticks = 0;
+        bool openAfterEscape = false;
+        Player::Script script;
+        script
+            .then("escape",
+                  [] {
+                      if (!testWindow())
+                          return false;
+                      Player::escape(testWindow());
+                      return true;
+                  })
+            .then("a few ticks later", [&] { return ++ticks > 5; })
+            .then("leave", [&] {
+                openAfterEscape = testWindow() != nullptr;
+                c.leave(testWindow());
+                return true;
+            });
+        const INT_PTR result = script.run([] { return openGamepadTest(nullptr); });
+        EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+        EXPECT_TRUE(openAfterEscape);
+        EXPECT_EQ(c.result, result);
+    }
+}

@@ -1,0 +1,631 @@
+// The gamepad settings window, driven as a player would with a scripted
+// controller: pressing inputs fills the rows, leaving asks and saves.
+#include "gamepad/gamepad_window_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+#include "gamepad/input_table.h"
+#include "gamepad/pad_settings.h"
+#include "resources/resource.h"
+#include "shell/text_table_win32.h"
+#include "support/app_fixture.h"
+#include "support/dialog_driver.h"
+#include "support/pad_file.h"
+#include "support/scripted_gamepad.h"
+
+namespace {
+
+const wchar_t PadFile[] = L"config.pad";
+constexpr std::uint8_t English = 1;
+
+constexpr int RowBoxes[AssignmentRowCount] = {1044, 1046, 1047, 1048, 1049, 1050, 1051, 1052,
+                                              1053, 1054, 1055, 1056, 1057, 1058, 1059, 1060,
+                                              1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068};
+
+// A record as the game would have left it: the scripted controller chosen,
+// the defaults, and the game's own bytes from offset 72.
+PadSettings seededRecord()
+{
+    PadSettings record = recordForScriptedController();
+    for (std::size_t i = 0; i < sizeof record.reserved; ++i)
+        record.reserved[i] = static_cast<std::uint8_t>(i * 3 + 1);
+    return record;
+}
+
+std::wstring expectedName(unsigned input)
+{
+    const InputNameParts parts = describeInput(input);
+    wchar_t name[64];
+    std::swprintf(name, 64,
+                  parts.kind == InputNameParts::Button         ? L"%ls %02u"
+                  : parts.kind == InputNameParts::AxisNegative ? L"%ls %02u / -"
+                                                               : L"%ls %02u / +",
+                  GetText(parts.kind == InputNameParts::Button ? 153 : 152), parts.number);
+    return name;
+}
+
+HWND gamepadWindow()
+{
+    return Player::activeDialogWithControl(IDC_GAMEPAD_DEVICE);
+}
+
+int focusedRow()
+{
+    const int id = GetDlgCtrlID(GetFocus());
+    for (unsigned row = 0; row < AssignmentRowCount; ++row) {
+        if (RowBoxes[row] == id)
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+std::wstring rowText(unsigned row)
+{
+    return Player::controlText(gamepadWindow(), RowBoxes[row]);
+}
+
+// The message dialog `dialog` (117, 118 or 119), told apart by its buttons.
+HWND messageDialog(int dialog)
+{
+    const HWND found = Player::activeDialogWithControl(IDC_MESSAGE_TEXT);
+    if (!found)
+        return nullptr;
+    const bool hasOk = GetDlgItem(found, IDOK) != nullptr;
+    const bool hasCancel = GetDlgItem(found, IDCANCEL) != nullptr;
+    const int kind = hasOk ? IDD_MESSAGE_OK : hasCancel ? IDD_MESSAGE_YESNOCANCEL : IDD_MESSAGE_YESNO;
+    return kind == dialog ? found : nullptr;
+}
+
+std::function<bool()> answer(int dialog, int button)
+{
+    return [=] {
+        const HWND found = messageDialog(dialog);
+        if (!found)
+            return false;
+        Player::click(found, button);
+        return true;
+    };
+}
+
+// Reads the title and message of the error box, then presses its OK.
+std::function<bool()> acknowledgeError(std::wstring& title, std::wstring& message)
+{
+    return [&title, &message] {
+        const HWND error = messageDialog(IDD_MESSAGE_OK);
+        if (!error)
+            return false;
+        title = Player::windowText(error);
+        message = Player::controlText(error, IDC_MESSAGE_TEXT);
+        Player::click(error, IDOK);
+        return true;
+    };
+}
+
+std::function<bool()> rowShows(unsigned row, unsigned input)
+{
+    return [=] { return gamepadWindow() && rowText(row) == expectedName(input); };
+}
+
+std::function<bool()> doInWindow(std::function<void(HWND)> action)
+{
+    return [=] {
+        const HWND window = gamepadWindow();
+        if (!window)
+            return false;
+        action(window);
+        return true;
+    };
+}
+
+INT_PTR openWindow()
+{
+    return openGamepadSettings(nullptr);
+}
+
+class GamepadWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        initializeApplicationOnce();
+        ASSERT_TRUE(LoadStringTable(English));
+        removeSettingsFile(PadFile);
+    }
+    void TearDown() override { removeSettingsFile(PadFile); }
+
+    INT_PTR run(Player::Script& script)
+    {
+        const INT_PTR result = script.run(openWindow);
+        EXPECT_FALSE(script.timedOut()) << "stuck at: " << script.pendingStep();
+        return result;
+    }
+
+    ScriptedGamepad::Installation pad;
+};
+
+} // namespace
+
+TEST_F(GamepadWindow, HeldButtonFillsRowZeroAndIsNotTakenAgainUntilReleased)
+{
+    writePadRecord(seededRecord());
+    ScriptedGamepad::press(3);
+    int focusAfterFirst = -2;
+    std::wstring rowOneWhileHeld;
+    Player::Script script;
+    script.then("row 0 takes the held button", rowShows(0, 3))
+        .then("focus moved on", [&] { return (focusAfterFirst = focusedRow()) == 1; })
+        .then("still held for a while", ScriptedGamepad::afterPolls(4))
+        .then("row 1 untouched",
+              [&] {
+                  rowOneWhileHeld = rowText(1);
+                  ScriptedGamepad::releaseAll();
+                  return true;
+              })
+        .then("released", ScriptedGamepad::afterPolls(2))
+        .then("press another", ScriptedGamepad::pressing(1))
+        .then("row 1 takes it", rowShows(1, 1))
+        .then("focus on row 2", [] { return focusedRow() == 2; })
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave without saving", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(1, focusAfterFirst);
+    EXPECT_EQ(expectedName(35), rowOneWhileHeld);
+    EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+}
+
+TEST_F(GamepadWindow, TheLowestHeldInputAboveOneHalfIsTaken)
+{
+    struct Case {
+        const char* name;
+        void (*hold)();
+        unsigned expected;
+    };
+    const Case cases[] = {
+        {"two buttons: the lower one",
+         [] {
+             ScriptedGamepad::press(5);
+             ScriptedGamepad::press(2);
+         },
+         2},
+        {"a button before an axis",
+         [] {
+             ScriptedGamepad::setAxis(0, -1024);
+             ScriptedGamepad::press(30);
+         },
+         30},
+        {"an axis just beyond one half", [] { ScriptedGamepad::setAxis(3, 513); }, positiveHalfInput(3)},
+        {"the negative half of the slider", [] { ScriptedGamepad::setAxis(24, -1024); },
+         negativeHalfInput(24)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::releaseAll();
+        Player::Script script;
+        script
+            .then("hold",
+                  [&] {
+                      c.hold();
+                      return gamepadWindow() != nullptr;
+                  })
+            .then("row 0 takes it", rowShows(0, c.expected))
+            .then("close", doInWindow(Player::closeBox))
+            .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+        EXPECT_EQ(IDCANCEL, run(script));
+    }
+}
+
+TEST_F(GamepadWindow, AnAxisAtExactlyOneHalfIsNotTaken)
+{
+    ScriptedGamepad::setAxis(2, 512);
+    std::wstring rowZero;
+    int focus = -2;
+    Player::Script script;
+    script.then("open", [] { return gamepadWindow() != nullptr; })
+        .then("several polls", ScriptedGamepad::afterPolls(4))
+        .then("nothing taken",
+              [&] {
+                  rowZero = rowText(0);
+                  focus = focusedRow();
+                  return true;
+              })
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(expectedName(DefaultAssignments[0]), rowZero);
+    EXPECT_EQ(0, focus);
+}
+
+TEST_F(GamepadWindow, CapturingOnTheLastRowMovesToTheFirst)
+{
+    Player::Script script;
+    script.then("focus row 23", doInWindow([](HWND window) { SetFocus(GetDlgItem(window, RowBoxes[23])); }))
+        .then("press", ScriptedGamepad::pressing(11))
+        .then("row 23 takes it", rowShows(23, 11))
+        .then("focus on row 0", [] { return focusedRow() == 0; })
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+}
+
+TEST_F(GamepadWindow, OkAndYesWriteTheRecordKeepingTheGamesBytes)
+{
+    PadSettings seeded = seededRecord();
+    std::memset(&seeded.controllerInstance, 0x77, sizeof seeded.controllerInstance); // another controller
+    writePadRecord(seeded);
+    ScriptedGamepad::press(7);
+    Player::Script script;
+    script.then("row 0 takes button 8", rowShows(0, 7))
+        .then("released",
+              [] {
+                  ScriptedGamepad::releaseAll();
+                  return true;
+              })
+        .then("choices", doInWindow([](HWND window) {
+                  Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 5);
+                  SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                  SendDlgItemMessageW(window, IDC_GAMEPAD_VIBRATION, BM_CLICK, 0, 0);
+              }))
+        .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+        .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES));
+    EXPECT_EQ(IDOK, run(script));
+
+    PadSettings expected = seededRecord(); // the scripted controller is chosen
+    expected.assignments[0] = 7;
+    expected.calibrationStep = 5;
+    expected.background = 1;
+    expected.vibration = 0;
+    EXPECT_EQ(bytesOf(expected), readPadFile());
+}
+
+TEST_F(GamepadWindow, ALongerFileIsSavedAs196Bytes)
+{
+    PadBytes file = bytesOf(seededRecord());
+    file.resize(200, 0xEE);
+    writePadFile(file.data(), file.size());
+    Player::Script script;
+    script
+        .then("ok", doInWindow([](HWND window) {
+                  SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                  Player::click(window, IDOK);
+              }))
+        .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES));
+    EXPECT_EQ(IDOK, run(script));
+    PadSettings expected = seededRecord();
+    expected.background = 1;
+    EXPECT_EQ(bytesOf(expected), readPadFile());
+}
+
+TEST_F(GamepadWindow, LeavingWithoutSavingLeavesTheFileAlone)
+{
+    struct Case {
+        const char* name;
+        void (*play)(Player::Script&);
+        INT_PTR result;
+    };
+    const Case cases[] = {
+        {"calibration changed, OK, then No",
+         [](Player::Script& script) {
+             script
+                 .then("calibration only", doInWindow([](HWND window) {
+                           Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 4);
+                       }))
+                 .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+                 .then("do not save", answer(IDD_MESSAGE_YESNOCANCEL, IDNO));
+         },
+         IDOK},
+        {"nothing changed, OK asks nothing",
+         [](Player::Script& script) {
+             script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }));
+         },
+         IDOK},
+        {"a capture, close, No keeps the window, close, Yes",
+         [](Player::Script& script) {
+             script.then("hold", ScriptedGamepad::pressing(0))
+                 .then("capture", rowShows(0, 0))
+                 .then("close", doInWindow(Player::closeBox))
+                 .then("stay", answer(IDD_MESSAGE_YESNO, IDNO))
+                 .then("still open", doInWindow([](HWND) {}))
+                 .then("close again", doInWindow(Player::closeBox))
+                 .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+         },
+         IDCANCEL},
+        {"check box and calibration changed, the close box asks nothing",
+         [](Player::Script& script) {
+             script.then("tick and close", doInWindow([](HWND window) {
+                             SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                             Player::chooseComboEntry(window, IDC_GAMEPAD_CALIBRATION, 0);
+                             Player::closeBox(window);
+                         }));
+         },
+         IDCANCEL},
+        {"Escape does not close",
+         [](Player::Script& script) {
+             script.then("escape", doInWindow(Player::escape))
+                 .then("a while later", ScriptedGamepad::afterPolls(3))
+                 .then("still open", doInWindow(Player::closeBox));
+         },
+         IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::releaseAll();
+        writePadRecord(seededRecord());
+        Player::Script script;
+        c.play(script);
+        EXPECT_EQ(c.result, run(script));
+        EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+    }
+}
+
+TEST_F(GamepadWindow, WithoutAFileBothOkAndCloseAsk)
+{
+    Player::Script script;
+    script.then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+        .then("cancel the save question", answer(IDD_MESSAGE_YESNOCANCEL, IDCANCEL))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_FALSE(padFileExists());
+}
+
+TEST_F(GamepadWindow, WithoutAFileTheDefaultsAreShown)
+{
+    std::vector<std::wstring> rows;
+    std::wstring calibration;
+    UINT background = 9, vibration = 9;
+    LRESULT device = -9;
+    Player::Script script;
+    script
+        .then("read", doInWindow([&](HWND window) {
+                  for (unsigned row = 0; row < AssignmentRowCount; ++row)
+                      rows.push_back(rowText(row));
+                  calibration = Player::controlText(window, IDC_GAMEPAD_CALIBRATION);
+                  background = IsDlgButtonChecked(window, IDC_GAMEPAD_BACKGROUND);
+                  vibration = IsDlgButtonChecked(window, IDC_GAMEPAD_VIBRATION);
+                  device = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+              }))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    run(script);
+    ASSERT_EQ(AssignmentRowCount, rows.size());
+    for (unsigned row = 0; row < AssignmentRowCount; ++row)
+        EXPECT_EQ(expectedName(DefaultAssignments[row]), rows[row]) << row;
+    EXPECT_EQ(L"Axis 02 / -", rows[0]);
+    EXPECT_EQ(L"Axis 07 / +", rows[17]);
+    EXPECT_EQ(L"Button 10", rows[12]);
+    EXPECT_EQ(L"Button 01", rows[22]);
+    EXPECT_EQ(L"0.2", calibration);
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), background);
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), vibration);
+    EXPECT_EQ(0, device);
+}
+
+TEST_F(GamepadWindow, TheSavedControllerIsChosenAndItsInputsCaptured)
+{
+    ScriptedGamepad::Installation two(2);
+    PadSettings seeded = seededRecord();
+    const GUID instance = ScriptedGamepad::instanceGuid(1);
+    const GUID product = ScriptedGamepad::productGuid(1);
+    std::memcpy(&seeded.controllerInstance, &instance, sizeof instance);
+    std::memcpy(&seeded.controllerProduct, &product, sizeof product);
+    writePadRecord(seeded);
+    ScriptedGamepad::press(4, 0); // the other controller is ignored
+    LRESULT chosen = -9;
+    Player::Script script;
+    script
+        .then("chosen", doInWindow([&](HWND window) {
+                  chosen = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+              }))
+        .then("a while", ScriptedGamepad::afterPolls(6))
+        .then("press on the chosen one",
+              [] {
+                  ScriptedGamepad::press(6, 1);
+                  return true;
+              })
+        .then("row 0 takes it", rowShows(0, 6))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(1, chosen);
+}
+
+TEST_F(GamepadWindow, AssignmentBytesBeyondTheTableShowNothingAndAreKept)
+{
+    PadSettings seeded = seededRecord();
+    seeded.assignments[0] = 92;
+    seeded.assignments[1] = 255;
+    writePadRecord(seeded);
+    std::wstring first, second;
+    Player::Script script;
+    script
+        .then("names", doInWindow([&](HWND) {
+                  first = rowText(0);
+                  second = rowText(1);
+              }))
+        .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }));
+    EXPECT_EQ(IDOK, run(script));
+    EXPECT_EQ(L"", first);
+    EXPECT_EQ(L"", second);
+    EXPECT_EQ(bytesOf(seeded), readPadFile());
+}
+
+TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
+{
+    const std::wstring path = settingsFile(PadFile);
+    struct Case {
+        const char* name;
+        void (*block)(const std::wstring& path);
+        void (*unblock)(const std::wstring& path);
+        bool fileKept;
+    };
+    const Case cases[] = {
+        {"a folder in its place",
+         [](const std::wstring& folder) { ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)); },
+         [](const std::wstring& folder) { EXPECT_TRUE(RemoveDirectoryW(folder.c_str())); }, false},
+        {"a read-only file",
+         [](const std::wstring& file) {
+             writePadRecord(seededRecord());
+             ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+         },
+         [](const std::wstring& file) {
+             EXPECT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL));
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.block(path);
+        std::wstring title, message;
+        Player::Script script;
+        script
+            .then("change and ok", doInWindow([](HWND window) {
+                      SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+                      Player::click(window, IDOK);
+                  }))
+            .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES))
+            .then("error shown", acknowledgeError(title, message))
+            .then("still open", doInWindow(Player::closeBox))
+            .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+        EXPECT_EQ(IDCANCEL, run(script));
+        EXPECT_EQ(L"Error", title);
+        EXPECT_EQ(L"The settings could not be saved.", message);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".tmp").c_str()));
+        c.unblock(path);
+        if (c.fileKept) {
+            EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
+        }
+    }
+}
+
+TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
+{
+    initializeApplicationOnce();
+    ASSERT_TRUE(LoadStringTable(English));
+    removeSettingsFile(PadFile);
+    std::wstring title, message;
+    Player::Script script;
+    script.then("error shown", acknowledgeError(title, message));
+    const INT_PTR result = script.run(openWindow);
+    EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(L"Error", title);
+    EXPECT_EQ(L"Gamepad not detected.", message);
+    EXPECT_FALSE(padFileExists());
+}
+
+TEST_F(GamepadWindow, ACalibrationStepBeyondTheListIsKeptAsRead)
+{
+    PadSettings seeded = seededRecord();
+    seeded.calibrationStep = 9;
+    writePadRecord(seeded);
+    LRESULT selection = 0;
+    Player::Script script;
+    script.then("ok", doInWindow([&](HWND window) {
+                    selection = SendDlgItemMessageW(window, IDC_GAMEPAD_CALIBRATION, CB_GETCURSEL, 0, 0);
+                    Player::click(window, IDOK);
+                }));
+    EXPECT_EQ(IDOK, run(script));
+    EXPECT_EQ(CB_ERR, selection);
+    EXPECT_EQ(bytesOf(seeded), readPadFile());
+}
+
+TEST_F(GamepadWindow, LongControllerNamesAreCutToFitTheList)
+{
+    struct Case {
+        const char* name;
+        std::wstring controllerName;
+        std::wstring shown;
+    };
+    const std::wstring longName(200, L'N');
+    const std::wstring straddling = std::wstring(126, L'N') + L"\xD83C\xDFAE" + L"tail"; // a pair at 126..127
+    const Case cases[] = {
+        {"127 characters fit", longName.substr(0, 127), longName.substr(0, 127)},
+        {"longer names are cut", longName, longName.substr(0, 127)},
+        {"a character is not split", straddling, straddling.substr(0, 126)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::setName(c.controllerName);
+        std::wstring shown;
+        Player::Script script;
+        script
+            .then("read", doInWindow([&](HWND window) {
+                      wchar_t text[300] = {};
+                      SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETLBTEXT, 0,
+                                          reinterpret_cast<LPARAM>(text));
+                      shown = text;
+                  }))
+            .then("close", doInWindow(Player::closeBox))
+            .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+        EXPECT_EQ(IDCANCEL, run(script));
+        EXPECT_EQ(c.shown, shown);
+    }
+}
+
+TEST_F(GamepadWindow, TheBackgroundPictureMeetsTheWindowsBottomRightCornerAfterAnyRepaint)
+{
+    const auto picture = static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_TRUE(picture);
+    writePadRecord(seededRecord());
+    struct Sample {
+        COLORREF shown;
+        COLORREF expected;
+    };
+    std::vector<Sample> samples;
+    const auto sample = [&](HWND window) {
+        RECT client{};
+        GetClientRect(window, &client);
+        const POINT points[] = {{1, 1}, {1, client.bottom - 2}, {client.right - 2, client.bottom - 2}};
+        const HDC shown = GetDC(window);
+        const HDC source = CreateCompatibleDC(shown);
+        const HGDIOBJ previous = SelectObject(source, picture);
+        for (const POINT& point : points)
+            samples.push_back(
+                {GetPixel(shown, point.x, point.y),
+                 GetPixel(source, 845 - client.right + point.x, 652 - client.bottom + point.y)});
+        SelectObject(source, previous);
+        DeleteDC(source);
+        ReleaseDC(window, shown);
+    };
+    Player::Script script;
+    script
+        .then("whole window painted", doInWindow([&](HWND window) {
+                  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                  sample(window);
+              }))
+        .then("a corner repainted", doInWindow([&](HWND window) {
+                  const RECT corner{0, 0, 40, 40};
+                  RedrawWindow(window, &corner, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                  sample(window);
+              }))
+        .then("printed for a themed control", doInWindow([&](HWND window) {
+                  // What a themed check box asks for to draw behind itself.
+                  RECT client{};
+                  GetClientRect(window, &client);
+                  const HDC screen = GetDC(window);
+                  const HDC printed = CreateCompatibleDC(screen);
+                  const HBITMAP canvas = CreateCompatibleBitmap(screen, client.right, client.bottom);
+                  const HGDIOBJ previousCanvas = SelectObject(printed, canvas);
+                  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed), PRF_CLIENT);
+                  const HDC source = CreateCompatibleDC(screen);
+                  const HGDIOBJ previous = SelectObject(source, picture);
+                  samples.push_back({GetPixel(printed, client.right / 2, client.bottom - 2),
+                                     GetPixel(source, 845 - client.right / 2 - client.right % 2, 652 - 2)});
+                  SelectObject(source, previous);
+                  DeleteDC(source);
+                  SelectObject(printed, previousCanvas);
+                  DeleteObject(canvas);
+                  DeleteDC(printed);
+                  ReleaseDC(window, screen);
+                  Player::closeBox(window);
+              }));
+    EXPECT_EQ(IDCANCEL, run(script));
+    DeleteObject(picture);
+    ASSERT_EQ(7u, samples.size());
+    for (const Sample& s : samples)
+        EXPECT_EQ(s.expected, s.shown);
+}

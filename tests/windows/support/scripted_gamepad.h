@@ -1,0 +1,52 @@
+// A controller a test plays: it stands in for DirectInput and XInput behind
+// the gamepad windows, and the test sets its inputs tick by tick.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "gamepad/input_table.h"
+
+namespace ScriptedGamepad {
+
+// The instance and product GUIDs of scripted controller `index`.
+GUID instanceGuid(unsigned index);
+GUID productGuid(unsigned index);
+inline constexpr std::int32_t AxisRange = 1024; // every axis reads -1024..1024
+
+enum class Kind { DirectInput, XInput };
+
+// Installs `count` controllers of one kind, all at rest, as the controllers
+// the next gamepad window sees. Uninstalled by its destructor.
+class Installation {
+public:
+    explicit Installation(unsigned count = 1, Kind kind = Kind::DirectInput);
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+    ~Installation();
+};
+
+// The name the controller gives itself (at most 259 characters); "Scripted
+// Pad 1", "Scripted Pad 2", ... unless set before the window opens.
+void setName(const std::wstring& name, unsigned controller = 0);
+
+void press(unsigned button, unsigned controller = 0);
+// Sets axis slot 0..27 to a raw value in -AxisRange..AxisRange.
+void setAxis(unsigned slot, std::int32_t raw, unsigned controller = 0);
+// The state an XInput-style controller reports.
+void setXInputState(const XInputPadState& state, unsigned controller = 0);
+// Every button up, every axis centred, the hat centred.
+void releaseAll(unsigned controller = 0);
+
+// How often the windows have read the controllers since installation.
+std::uint32_t pollCount();
+
+// Script steps: one that passes once the windows have read the controllers
+// `polls` more times, and one that presses a button of controller 0.
+std::function<bool()> afterPolls(std::uint32_t polls);
+std::function<bool()> pressing(unsigned button);
+
+} // namespace ScriptedGamepad
