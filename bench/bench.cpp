@@ -42,8 +42,10 @@ void printHeader()
 void Table::print(const char* where) const
 {
     for (const Row& row : rows_) {
-        const double ratio = row.baselineValue > 0 ? row.subjectValue / row.baselineValue : 0.0;
-        std::printf("%-7s %-42s %-18s %9.1f %-4s %-20s %9.1f %-4s %8.3f\n", where, row.name.c_str(),
+        char ratio[16] = "-";
+        if (row.baselineValue > 0)
+            std::snprintf(ratio, sizeof ratio, "%.3f", row.subjectValue / row.baselineValue);
+        std::printf("%-7s %-42s %-18s %9.1f %-4s %-20s %9.1f %-4s %8s\n", where, row.name.c_str(),
                     row.subject.c_str(), row.subjectValue, row.unit.c_str(), row.baseline.c_str(),
                     row.baselineValue, row.unit.c_str(), ratio);
     }

@@ -49,5 +49,6 @@ template <typename T> inline void keep(T&& value)
 // Benchmarks of the portable core, defined beside this harness.
 void poolBenchmarks(Table& table);
 void textTableBenchmarks(Table& table);
+void pollingBenchmarks(Table& table);
 
 } // namespace Bench

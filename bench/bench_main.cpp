@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     Bench::Table table;
     Bench::poolBenchmarks(table);
     Bench::textTableBenchmarks(table);
+    Bench::pollingBenchmarks(table);
 #ifdef _WIN32
     Bench::platformBenchmarks(table);
     const char* where = "wine";

@@ -23,7 +23,10 @@ std::u16string decimal(std::uint32_t value)
 
 std::u16string labelled(TextLookup text, std::uint32_t number, std::uint32_t value)
 {
-    return text(number) + (u" " + decimal(value));
+    std::u16string result = text(number);
+    result += u' ';
+    result += decimal(value);
+    return result;
 }
 
 const char16_t* editionName(std::uint32_t productKind)
