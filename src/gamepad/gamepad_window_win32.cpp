@@ -20,8 +20,6 @@ namespace {
 constexpr UINT_PTR CaptureTimer = 1;
 constexpr UINT OpeningPollMilliseconds = 100;
 constexpr UINT AfterTestPollMilliseconds = 30;
-constexpr int BackgroundWidth = 845;
-constexpr int BackgroundHeight = 652;
 constexpr std::size_t DeviceNameCapacity = 128; // 127 characters and the terminator
 constexpr std::size_t InputNameCapacity = 64;
 
@@ -70,6 +68,7 @@ struct WindowState {
     wchar_t inputNames[InputCount][InputNameCapacity]; // InputNameTable
     HBRUSH hollowBrush;
     HBRUSH greyBrush;
+    HFONT rowFont; // Japanese names in the assignment boxes; null otherwise
 };
 WindowState state{};
 
@@ -145,6 +144,23 @@ void fillDeviceList(HWND window)
     setCurrentGamepadDevice(chosen);
 }
 
+// Edit controls do not borrow glyphs from other fonts everywhere (Wine's do
+// not), so Japanese input names get a Japanese font of the dialog's size.
+void useJapaneseFontForRows(HWND window)
+{
+    if (LanguageIndex() != Japanese)
+        return;
+    LOGFONTW font{};
+    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    if (!dialogFont || !GetObjectW(dialogFont, sizeof font, &font))
+        return;
+    lstrcpynW(font.lfFaceName, L"MS UI Gothic", LF_FACESIZE);
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    state.rowFont = CreateFontIndirectW(&font);
+    for (const int box : RowBoxes)
+        SendDlgItemMessageW(window, box, WM_SETFONT, reinterpret_cast<WPARAM>(state.rowFont), FALSE);
+}
+
 void focusRow(HWND window, std::uint32_t row)
 {
     SetFocus(GetDlgItem(window, RowBoxes[row]));
@@ -165,6 +181,7 @@ BOOL onInitDialog(HWND window)
     }
 
     buildInputNameTable();
+    useJapaneseFontForRows(window);
     for (unsigned row = 0; row < AssignmentRowCount; ++row)
         showRow(window, row);
     fillCalibrationList(window);
@@ -280,24 +297,12 @@ HBRUSH onControlColour(HDC context, HWND control)
     return rowOfBox(GetDlgCtrlID(control)) >= 0 ? state.greyBrush : state.hollowBrush;
 }
 
-// Draws the background picture with its bottom-right corner on the window's,
-// so that a partial repaint draws the same part of it in the same place.
+// Shown where a window larger than the picture is not covered by it.
+constexpr COLORREF BackgroundEdge = RGB(24, 28, 40);
+
 void drawBackground(HWND window, HDC context)
 {
-    RECT client{};
-    GetClientRect(window, &client);
-    const auto picture = static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
-    if (!picture)
-        return;
-    if (const HDC source = CreateCompatibleDC(context)) {
-        const HGDIOBJ previous = SelectObject(source, picture);
-        BitBlt(context, 0, 0, client.right, client.bottom, source, BackgroundWidth - client.right,
-               BackgroundHeight - client.bottom, SRCCOPY);
-        SelectObject(source, previous);
-        DeleteDC(source);
-    }
-    DeleteObject(picture);
+    PaintBackground(window, context, IDB_GAMEPAD_BACKGROUND, BackgroundEdge);
 }
 
 void onPaint(HWND window)
@@ -324,6 +329,10 @@ INT_PTR CALLBACK gamepadWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
         KillTimer(window, CaptureTimer);
         releaseGamepadManager();
+        if (state.rowFont) {
+            DeleteObject(state.rowFont);
+            state.rowFont = nullptr;
+        }
         return TRUE;
     default: return FALSE;
     }

@@ -11,6 +11,7 @@
 #include "gamepad/input_table.h"
 #include "gamepad/pad_settings.h"
 #include "resources/resource.h"
+#include "shell/app_state_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
@@ -20,7 +21,6 @@
 namespace {
 
 const wchar_t PadFile[] = L"config.pad";
-constexpr std::uint8_t English = 1;
 
 constexpr int RowBoxes[AssignmentRowCount] = {1044, 1046, 1047, 1048, 1049, 1050, 1051, 1052,
                                               1053, 1054, 1055, 1056, 1057, 1058, 1059, 1060,
@@ -628,4 +628,33 @@ TEST_F(GamepadWindow, TheBackgroundPictureMeetsTheWindowsBottomRightCornerAfterA
     ASSERT_EQ(7u, samples.size());
     for (const Sample& s : samples)
         EXPECT_EQ(s.expected, s.shown);
+}
+
+TEST_F(GamepadWindow, JapaneseInputNamesAreDrawnWithRealGlyphs)
+{
+    const std::uint8_t previousLanguage = LanguageIndex();
+    SetLanguageIndex(Japanese);
+    ASSERT_TRUE(LoadStringTable(Japanese));
+    writePadRecord(seededRecord());
+    std::vector<WORD> glyphs;
+    Player::Script script;
+    script
+        .then("read the glyphs of the first row", doInWindow([&](HWND window) {
+                  const HWND box = GetDlgItem(window, RowBoxes[0]);
+                  const std::wstring text = Player::windowText(box);
+                  const HDC dc = GetDC(box);
+                  const HGDIOBJ previous =
+                      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+                  glyphs.resize(text.size());
+                  GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                                   GGI_MARK_NONEXISTING_GLYPHS);
+                  SelectObject(dc, previous);
+                  ReleaseDC(box, dc);
+              }))
+        .then("close", doInWindow(Player::closeBox));
+    run(script);
+    SetLanguageIndex(previousLanguage);
+    ASSERT_FALSE(glyphs.empty());
+    for (const WORD glyph : glyphs)
+        EXPECT_NE(0xFFFF, glyph) << "a character of the row's name has no glyph in its font";
 }
