@@ -111,13 +111,9 @@ std::wstring tabText(HWND tabs, int index)
     return text;
 }
 
-// Chooses a tab as a click would: the selection, then its notification.
 void chooseTab(HWND dialog, int index)
 {
-    const HWND tabs = tabsOf(dialog);
-    SendMessageW(tabs, TCM_SETCURSEL, index, 0);
-    NMHDR header{tabs, IDC_SYSINFO_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(dialog, WM_NOTIFY, IDC_SYSINFO_TABS, reinterpret_cast<LPARAM>(&header));
+    Player::clickTab(dialog, IDC_SYSINFO_TABS, index);
 }
 
 std::size_t countRows(const std::vector<Row>& rows, const std::wstring& first)

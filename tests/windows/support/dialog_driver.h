@@ -59,6 +59,8 @@ void click(HWND dialog, int controlId);
 // Selects an entry of a combo box and sends the selection-change notification
 // a player's choice would produce.
 void chooseComboEntry(HWND dialog, int controlId, int index);
+// Clicks tab `index` of the dialog's tab control `tabsId`, as the mouse would.
+void clickTab(HWND dialog, int tabsId, int index);
 // Presses the dialog's close box (posted WM_CLOSE).
 void closeBox(HWND dialog);
 // Presses Escape in the dialog (posted to the focused control).

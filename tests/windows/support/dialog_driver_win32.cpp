@@ -1,5 +1,7 @@
 #include "support/dialog_driver.h"
 
+#include <commctrl.h>
+
 #include <utility>
 
 namespace Player {
@@ -128,6 +130,17 @@ void chooseComboEntry(HWND dialog, int controlId, int index)
     const HWND combo = GetDlgItem(dialog, controlId);
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void clickTab(HWND dialog, int tabsId, int index)
+{
+    const HWND tabs = GetDlgItem(dialog, tabsId);
+    RECT item{};
+    if (!SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+        return;
+    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(tabs, WM_LBUTTONUP, 0, point);
 }
 
 void closeBox(HWND dialog)

@@ -74,13 +74,7 @@ int visiblePage(HWND window)
 
 void chooseTab(HWND window, Page which)
 {
-    const HWND tabs = GetDlgItem(window, IDC_GENERAL_TABS);
-    RECT item{};
-    ASSERT_TRUE(
-        SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(&item)));
-    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageW(tabs, WM_LBUTTONUP, 0, point);
+    Player::clickTab(window, IDC_GENERAL_TABS, which);
 }
 
 void toggle(HWND page, int control)

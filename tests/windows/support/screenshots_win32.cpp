@@ -15,6 +15,7 @@
 #include "shell/main_window_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "settings/general_window_win32.h"
+#include "sysinfo/sysinfo_window_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/dialog_driver.h"
 #include "support/general_window_driver.h"
@@ -140,6 +141,8 @@ bool photographGamepadWindows(const std::wstring& suffix, const std::wstring& fo
     return saved;
 }
 constexpr const wchar_t* GeneralPageNames[] = {L"network", L"video", L"graphics", L"sound"};
+// The system information window's tabs, in the order they appear.
+constexpr const wchar_t* SysinfoPageNames[] = {L"system", L"application", L"process", L"installation"};
 
 } // namespace
 
@@ -172,6 +175,11 @@ int takeScreenshots(const std::wstring& folder)
                            [page](HWND window) {
                                GeneralWindow::chooseTab(window, static_cast<GeneralWindow::Page>(page));
                            });
+        }
+        for (int tab = 0; tab < 4; ++tab) {
+            allSaved &= photograph([] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS, IDOK,
+                                   folder + L"\\sysinfo_" + SysinfoPageNames[tab] + suffix,
+                                   [tab](HWND window) { Player::clickTab(window, IDC_SYSINFO_TABS, tab); });
         }
     }
     ShutdownApplication();
