@@ -55,29 +55,53 @@ if(NOT ORVANTE_TESTS)
   return()
 endif()
 
-# ---- Tests under Wine ----------------------------------------------------
+# ---- Tests ------------------------------------------------------------------
+# Cross-built from Debian's GoogleTest sources for Wine; a build on Windows
+# itself uses the GoogleTest package of its toolchain.
 include(GoogleTest)
-set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-
-# A tiny windowless program that keeps Wine's desktop process alive for the
-# whole run, so that it is not restarted (attached to CTest's pipes) per test.
-add_executable(wine-keepalive ${PROJECT_SOURCE_DIR}/tests/windows/support/keepalive_win32.cpp)
-target_compile_definitions(wine-keepalive PRIVATE ${ORVANTE_WIN32_DEFINITIONS})
-target_link_options(wine-keepalive PRIVATE ${ORVANTE_STATIC_LINK} -municode -mwindows)
+set(ORVANTE_GTEST_SOURCES /usr/src/googletest)
+if(CMAKE_CROSSCOMPILING AND EXISTS ${ORVANTE_GTEST_SOURCES}/CMakeLists.txt)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${ORVANTE_GTEST_SOURCES} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(ORVANTE_GTEST gtest)
+else()
+  find_package(GTest REQUIRED)
+  set(ORVANTE_GTEST GTest::gtest)
+endif()
 
 file(GLOB ORVANTE_WINDOWS_TESTS CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/tests/windows/*.cpp
      ${PROJECT_SOURCE_DIR}/tests/windows/support/*.cpp)
 list(FILTER ORVANTE_WINDOWS_TESTS EXCLUDE REGEX "/keepalive_win32\\.cpp$")
 orvante_windows_executable(orvante-tests ${ORVANTE_WINDOWS_TESTS})
-target_link_libraries(orvante-tests PRIVATE gtest)
+target_link_libraries(orvante-tests PRIVATE ${ORVANTE_GTEST})
 target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows)
-add_dependencies(orvante-tests orvante-config wine-keepalive)
-target_compile_definitions(orvante-tests PRIVATE
-    ORVANTE_CONFIG_EXE="orvante-config.exe")
+add_dependencies(orvante-tests orvante-config)
+
+# The shipped executable may import system DLLs only.
+find_program(ORVANTE_OBJDUMP NAMES ${ORVANTE_MINGW_TRIPLE}-objdump objdump)
+add_test(NAME package.imports_only_system_dlls
+         COMMAND ${CMAKE_COMMAND}
+                 -DOBJDUMP=${ORVANTE_OBJDUMP}
+                 -DEXE=$<TARGET_FILE:orvante-config>
+                 -P ${PROJECT_SOURCE_DIR}/cmake/check-imports.cmake)
+
+if(NOT CMAKE_CROSSCOMPILING)
+  # On Windows itself the tests run as they are, one display, one folder.
+  gtest_discover_tests(orvante-tests TEST_PREFIX "windows." DISCOVERY_MODE PRE_TEST
+                       PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+  return()
+endif()
+
+# ---- Under Wine -------------------------------------------------------------
+# A tiny windowless program that keeps Wine's desktop process alive for the
+# whole run, so that it is not restarted (attached to CTest's pipes) per test.
+add_executable(wine-keepalive ${PROJECT_SOURCE_DIR}/tests/windows/support/keepalive_win32.cpp)
+target_compile_definitions(wine-keepalive PRIVATE ${ORVANTE_WIN32_DEFINITIONS})
+target_link_options(wine-keepalive PRIVATE ${ORVANTE_STATIC_LINK} -municode -mwindows)
+add_dependencies(orvante-tests wine-keepalive)
 
 # Wine runs in a private prefix and home inside this build folder.
 set(ORVANTE_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
@@ -96,13 +120,6 @@ gtest_discover_tests(orvante-tests
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
-
-# The shipped executable may import system DLLs only.
-add_test(NAME package.imports_only_system_dlls
-         COMMAND ${CMAKE_COMMAND}
-                 -DOBJDUMP=${ORVANTE_MINGW_TRIPLE}-objdump
-                 -DEXE=$<TARGET_FILE:orvante-config>
-                 -P ${PROJECT_SOURCE_DIR}/cmake/check-imports.cmake)
 
 add_test(NAME wine.sandbox.user_folders_stay_in_build_folder
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-sandbox.sh ${ORVANTE_WINE_STATE})
