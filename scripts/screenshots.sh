@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # screenshots.sh BUILD: pictures of the main window, the three message
-# dialogs, the general settings pages and the two gamepad windows in each of
-# the four languages, taken inside the test executable under Wine on a
+# dialogs, the general settings pages, the two gamepad windows and the system
+# information tabs in each of the four languages, taken inside the test executable under Wine on a
 # private Xvfb display, as build/screenshots/*.png.
 set -euo pipefail
 build=$(cd "${1:-build/mingw}" && pwd)
