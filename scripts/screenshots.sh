@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # screenshots.sh BUILD: pictures of the main window, the three message
 # dialogs, the general settings pages, the two gamepad windows and the system
-# information tabs in each of the four languages, taken inside the test executable under Wine on a
-# private Xvfb display, as build/screenshots/*.png.
+# information tabs in each of the four languages, taken inside the test
+# executable under Wine on a private Xvfb display, as build/screenshots/*.png.
 set -euo pipefail
 build=$(cd "${1:-build/mingw}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
