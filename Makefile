@@ -34,8 +34,10 @@ run: mingw
 test: native asan mingw mingw32
 	$(CTEST) --test-dir build/native
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(CTEST) --test-dir build/asan
+	scripts/home-guard.sh start build/home-guard.stamp
 	scripts/wine-session.sh start $(WINE_STATE)
 	$(CTEST) --test-dir build/mingw; rc=$$?; scripts/wine-session.sh stop $(WINE_STATE); exit $$rc
+	scripts/home-guard.sh check build/home-guard.stamp
 
 test-native: native
 	$(CTEST) --test-dir build/native
