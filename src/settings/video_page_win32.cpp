@@ -73,6 +73,7 @@ std::wstring adapterName(IDirect3D9* direct3D, UINT adapter)
 
 void addDirect3DAdapter(HWND page, IDirect3D9* direct3D, UINT adapter)
 {
+    insertListLine(page, IDC_VIDEO_DEVICE, static_cast<int>(adapter), adapterName(direct3D, adapter).c_str());
     std::vector<DisplaySize> displayModes;
     const UINT modeCount = direct3D->GetAdapterModeCount(adapter, D3DFMT_X8R8G8B8);
     for (UINT i = 0; i < modeCount; ++i) {
@@ -88,7 +89,6 @@ void addDirect3DAdapter(HWND page, IDirect3D9* direct3D, UINT adapter)
             levelMask = static_cast<std::uint16_t>(levelMask | (1u << level));
     }
     addAdapter(adapterTables, static_cast<std::int32_t>(adapter), displayModes, levelMask);
-    insertListLine(page, IDC_VIDEO_DEVICE, static_cast<int>(adapter), adapterName(direct3D, adapter).c_str());
 }
 
 // Direct3D 9 is loaded for this one pass and released again; without it the

@@ -111,9 +111,10 @@ TEST_F(VideoPage, ListsTheAdaptersModesAndLevelsDirect3DReports)
     Session session;
     session.act("read the video page", [this](HWND window) {
         const HWND video = page(window, Video);
+        // An adapter without a name is listed by its number.
         std::vector<std::wstring> names;
-        for (const ReportedAdapter& adapter : adapters)
-            names.push_back(adapter.name.empty() ? L"?" : adapter.name);
+        for (std::size_t i = 0; i < adapters.size(); ++i)
+            names.push_back(adapters[i].name.empty() ? std::to_wstring(i + 1) : adapters[i].name);
         EXPECT_EQ(names, listLines(video, IDC_VIDEO_DEVICE));
         if (adapters.empty()) {
             EXPECT_TRUE(listLines(video, IDC_VIDEO_WINDOW_SIZE).empty());
