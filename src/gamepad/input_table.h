@@ -65,9 +65,9 @@ inline constexpr std::uint16_t Y = 0x8000;
 
 // One controller's last reading.
 struct ControllerReading {
+    float inputs[InputCount];          // magnitudes from 0.0 upward
     std::uint8_t buttons[ButtonCount]; // 1 pressed, 0 released
     float axes[AxisSlotCount];         // nominally -1.0 .. 1.0
-    float inputs[InputCount];          // magnitudes from 0.0 upward
 };
 
 inline constexpr unsigned negativeHalfInput(unsigned slot)
