@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-dev
+  cmake ninja-build g++ clang libclang-rt-dev clang-tidy clang-format cppcheck
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine fonts-ipafont-gothic
