@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/code_page_win32.h"
 #include "resources/resource.h"
 #include "settings/adapter_modes.h"
 #include "settings/general_pages_win32.h"
@@ -47,25 +48,15 @@ constexpr FixedList FixedLists[] = {
 constexpr UINT Direct3DSdkVersion = 32;
 using Direct3DCreate9Function = IDirect3D9*(WINAPI*)(UINT);
 
-// An adapter name is 8-bit text in the system's code page, at most 32 bytes
-// and not necessarily terminated.
-std::wstring fromSystemCodePage(const char* text, std::size_t capacity)
-{
-    const int length = static_cast<int>(strnlen(text, capacity));
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (length > 0)
-        wide.resize(
-            static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), length)));
-    return wide;
-}
-
 std::wstring adapterName(IDirect3D9* direct3D, UINT adapter)
 {
     D3DADAPTER_IDENTIFIER9 identifier{};
     if (SUCCEEDED(direct3D->GetAdapterIdentifier(adapter, 0, &identifier))) {
-        std::wstring name = fromSystemCodePage(identifier.DeviceName, sizeof identifier.DeviceName);
+        // The name is 8-bit text in the system's code page, not necessarily
+        // terminated within its field.
+        const std::u16string name = FromSystemCodePage(identifier.DeviceName, sizeof identifier.DeviceName);
         if (!name.empty())
-            return name;
+            return std::wstring(name.begin(), name.end());
     }
     // Without a name the adapter is still listed at its position, by number.
     return std::to_wstring(adapter + 1);

@@ -236,7 +236,7 @@ void ProbeDirect3D9(SystemFacts& facts)
         if (FAILED(d3d->GetAdapterIdentifier(adapter, 0, &identifier)))
             continue;
         const bool capsRead = SUCCEEDED(d3d->GetDeviceCaps(adapter, D3DDEVTYPE_HAL, &caps));
-        const std::u16string name = FromSystemCodePage(identifier.DeviceName);
+        const std::u16string name = FromSystemCodePage(identifier.DeviceName, sizeof identifier.DeviceName);
         for (DisplayDeviceRecord& display : facts.displayDevices) {
             if (display.deviceName != name)
                 continue;

@@ -9,15 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/code_page_win32.h"
 #include "sysinfo/inventory_pages.h"
 #include "sysinfo/system_facts.h"
 
 // GetText as the report's text lookup.
 const char16_t* ReportText(std::uint32_t number);
-
-// Conversions at the platform's 8-bit edges (ANSI code page, no flags).
-std::u16string FromSystemCodePage(const char* text);
-std::string ToSystemCodePage(std::u16string_view text);
 
 inline const wchar_t* asWide(const std::u16string& text)
 {

@@ -29,27 +29,6 @@ const char16_t* ReportText(std::uint32_t number)
     return reinterpret_cast<const char16_t*>(GetText(number));
 }
 
-std::u16string FromSystemCodePage(const char* text)
-{
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    return fromWide(wide.data());
-}
-
-std::string ToSystemCodePage(std::u16string_view text)
-{
-    const std::u16string terminated(text);
-    const int length = WideCharToMultiByte(CP_ACP, 0, asWide(terminated), -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return {};
-    std::vector<char> bytes(static_cast<std::size_t>(length) + 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, asWide(terminated), -1, bytes.data(), length, nullptr, nullptr);
-    return bytes.data();
-}
-
 void ProbeDrives(SystemFacts& facts)
 {
     const DWORD mask = GetLogicalDrives();
@@ -122,7 +101,8 @@ std::u16string ReadProcessorBrand()
         registers[leaf * 4 + 2] = c;
         registers[leaf * 4 + 3] = d;
     }
-    return FromSystemCodePage(ProcessorBrandBytes(registers).c_str());
+    const std::string brand = ProcessorBrandBytes(registers);
+    return FromSystemCodePage(brand.data(), brand.size());
 }
 
 std::u16string ReadProcessorCounts()

@@ -99,8 +99,12 @@ TEST(SysinfoClipboard, BusyClipboardKeepsItsContent)
 
 TEST(SysinfoClipboard, CodePageConversionsRoundTripPlainText)
 {
+    const char brand[] = "Intel(R) Core(TM) i7";
     EXPECT_EQ("Intel(R) Core(TM) i7", ToSystemCodePage(u"Intel(R) Core(TM) i7"));
-    EXPECT_EQ(u"Intel(R) Core(TM) i7", FromSystemCodePage("Intel(R) Core(TM) i7"));
+    EXPECT_EQ(u"Intel(R) Core(TM) i7", FromSystemCodePage(brand, sizeof brand));
     EXPECT_EQ("", ToSystemCodePage(u""));
-    EXPECT_EQ(u"", FromSystemCodePage(""));
+    EXPECT_EQ(u"", FromSystemCodePage("", 1));
+    // A fixed-size field filled to its end has no terminator to stop at.
+    const char field[4] = {'A', 'B', 'C', 'D'};
+    EXPECT_EQ(u"ABCD", FromSystemCodePage(field, sizeof field));
 }
