@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "gamepad/dialog_texts_win32.h"
 #include "gamepad/gamepad_devices_win32.h"
 #include "gamepad/pad_settings.h"
 #include "resources/resource.h"
+#include "shell/dialog_texts_win32.h"
 #include "shell/window_helpers_win32.h"
 
 namespace {

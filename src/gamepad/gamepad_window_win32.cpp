@@ -3,7 +3,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "gamepad/dialog_texts_win32.h"
 #include "gamepad/gamepad_devices_win32.h"
 #include "gamepad/gamepad_test_window_win32.h"
 #include "gamepad/input_table.h"
@@ -11,6 +10,7 @@
 #include "gamepad/pad_settings_file_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
+#include "shell/dialog_texts_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"

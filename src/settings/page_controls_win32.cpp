@@ -2,12 +2,6 @@
 
 #include "shell/text_table_win32.h"
 
-void setControlTexts(HWND page, std::span<const ControlText> texts)
-{
-    for (const ControlText& label : texts)
-        SetDlgItemTextW(page, label.control, GetText(label.text));
-}
-
 void fillFixedList(HWND page, int control, std::uint32_t firstText, int count, int selection)
 {
     clearList(page, control);

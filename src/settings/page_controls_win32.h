@@ -8,11 +8,7 @@
 #include <span>
 
 #include "settings/general_settings.h"
-
-struct ControlText {
-    int control;
-    std::uint32_t text;
-};
+#include "shell/dialog_texts_win32.h"
 
 // A check box over a 0-or-1 field of the record.
 struct SwitchControl {
@@ -20,8 +16,6 @@ struct SwitchControl {
     std::uint32_t text;
     std::uint32_t GeneralSettings::*field;
 };
-
-void setControlTexts(HWND page, std::span<const ControlText> texts);
 
 // Fills a drop-down list with `count` consecutive texts from `firstText` and
 // selects `selection`; a selection outside the list leaves none.

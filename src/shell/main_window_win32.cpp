@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
+#include "shell/dialog_texts_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
@@ -17,10 +18,6 @@
 
 namespace {
 
-struct ControlText {
-    int id;
-    std::uint32_t text;
-};
 constexpr ControlText ControlTexts[] = {
     {IDC_MAIN_LANGUAGE_LABEL, 101},
     {IDC_MAIN_GENERAL, 106},
@@ -50,8 +47,7 @@ void ApplyLanguage(HWND window)
     std::swprintf(caption, 256, L"%ls%ls", GetText(100), IsLatestVariant() ? L" LATEST" : L"");
     SetWindowTextW(window, caption);
 
-    for (const ControlText& control : ControlTexts)
-        SetDlgItemTextW(window, control.id, GetText(control.text));
+    setControlTexts(window, ControlTexts);
 
     const HWND languages = GetDlgItem(window, IDC_MAIN_LANGUAGE);
     SendMessageW(languages, CB_RESETCONTENT, 0, 0);
