@@ -44,7 +44,7 @@ function(orvante_windows_executable target)
 endfunction()
 
 orvante_windows_executable(orvante-config
-    ${PROJECT_SOURCE_DIR}/src/shell/entry_win32.cpp)
+    ${PROJECT_SOURCE_DIR}/src/app/entry_win32.cpp)
 set_target_properties(orvante-config PROPERTIES WIN32_EXECUTABLE ON)
 
 if(ORVANTE_BENCH)

@@ -1,6 +1,6 @@
 // The main window driven as a player would: the language shown, live
 // relabelling, and what leaving it writes to config.lng.
-#include "shell/main_window_win32.h"
+#include "app/main_window_win32.h"
 
 #include <windows.h>
 

@@ -12,7 +12,7 @@
 #include "gamepad/gamepad_window_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
-#include "shell/main_window_win32.h"
+#include "app/main_window_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "settings/general_window_win32.h"
 #include "sysinfo/sysinfo_window_win32.h"

@@ -7,7 +7,7 @@
 #include <timeapi.h>
 
 #include "shell/app_state_win32.h"
-#include "shell/main_window_win32.h"
+#include "app/main_window_win32.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {

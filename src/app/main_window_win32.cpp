@@ -1,4 +1,4 @@
-#include "shell/main_window_win32.h"
+#include "app/main_window_win32.h"
 
 #include <windows.h>
 
