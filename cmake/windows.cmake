@@ -121,13 +121,20 @@ gtest_discover_tests(orvante-tests
     DISCOVERY_TIMEOUT 120
     PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
 
+# Every test once more, all in one process and in a shuffled order: a test
+# that leaves the language, the texts or a settings file changed, or that
+# needs another to run first, fails here.
+add_test(NAME wine.all_in_one_process_shuffled
+         COMMAND ${ORVANTE_WINE_RUN} $<TARGET_FILE:orvante-tests> --gtest_shuffle)
+set_tests_properties(wine.all_in_one_process_shuffled PROPERTIES RESOURCE_LOCK wine TIMEOUT 1800)
+
 add_test(NAME wine.sandbox.user_folders_stay_in_build_folder
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-sandbox.sh ${ORVANTE_WINE_STATE})
 
-# Wine takes the user's language from LANG: with nothing else to go by, a
-# French (Canada) user gets French.
+# Wine takes the user's language from the locale: with nothing else to go by,
+# a French (Canada) user gets French.
 add_test(NAME wine.StartUp.FrenchUserGetsFrench
-         COMMAND ${CMAKE_COMMAND} -E env LANG=fr_CA.UTF-8 ORVANTE_EXPECT_LANGUAGE=3
+         COMMAND ${CMAKE_COMMAND} -E env ORVANTE_LANG=fr_CA.UTF-8 ORVANTE_EXPECT_LANGUAGE=3
                  ${ORVANTE_WINE_RUN} $<TARGET_FILE:orvante-tests>
                  --gtest_filter=StartUp.UserLanguageDecidesWhenNothingElseDoes)
 set_tests_properties(wine.StartUp.FrenchUserGetsFrench PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)

@@ -10,6 +10,10 @@
 # tests notice is "caught"; one they pass with "SURVIVED". With ONLY, just the
 # faults of those names run. --check only tries that every fault applies.
 #
+# MUTATION_DIR (default build/mutation) is the work folder; with
+# MUTATION_KEEP_COPY=1 the copy already there is used as it is, so a pass can
+# be resumed or run against the tests of an earlier tree.
+#
 # Fault format, one block per fault, a blank line between blocks:
 #   fault  NAME
 #   file   PATH               (relative to the tree; starts a change)
@@ -27,7 +31,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 faults=${1:-$root/scripts/mutation-faults.txt}
 shift || true
 only=("$@")
-work=$root/build/mutation
+work=${MUTATION_DIR:-$root/build/mutation}
 src=$work/src
 log=$work/log
 mkdir -p "$work" "$log"
@@ -47,10 +51,10 @@ configure() {
       -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw64.cmake" >"$log/configure-mingw.log" 2>&1
 }
 
-build() { # kind -> builds that kind's test executable
+build() { # kind [jobs] -> builds that kind's test executable
   case $1 in
-    native) cmake --build "$work/native" -j1 --target orvante_native_tests ;;
-    wine) cmake --build "$work/mingw" -j1 --target orvante-tests wine-keepalive ;;
+    native) cmake --build "$work/native" -j"${2:-1}" --target orvante_native_tests ;;
+    wine) cmake --build "$work/mingw" -j"${2:-1}" --target orvante-tests wine-keepalive ;;
   esac
 }
 
@@ -139,12 +143,14 @@ reset_fault() {
   name="" files=() froms=() tos=() kinds=() filters=()
 }
 
-copy_tree
+[[ ${MUTATION_KEEP_COPY:-0} == 1 && -d $src ]] || copy_tree
 if [[ $check == 0 ]]; then
   configure || { echo "configure failed; see $log" >&2; exit 1; }
+  # The unchanged tree is built once with every core; each fault after that
+  # rebuilds only what it touches.
   echo "building the unchanged tree once" >&2
-  build native >"$log/base-native.log" 2>&1 || { echo "native build failed" >&2; exit 1; }
-  build wine >"$log/base-wine.log" 2>&1 || { echo "mingw build failed" >&2; exit 1; }
+  build native "$(nproc)" >"$log/base-native.log" 2>&1 || { echo "native build failed" >&2; exit 1; }
+  build wine "$(nproc)" >"$log/base-wine.log" 2>&1 || { echo "mingw build failed" >&2; exit 1; }
   "$src/scripts/wine-session.sh" start "$work/mingw/wine" || exit 1
   trap '"$src/scripts/wine-session.sh" stop "$work/mingw/wine"' EXIT
 fi

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "shell/text_table_win32.h"
+#include "shell/language_settings.h"
 #include "support/app_fixture.h"
 #include "support/general_window_driver.h"
 
@@ -68,7 +68,7 @@ std::vector<ReportedAdapter> reportedAdapters()
                 if (SUCCEEDED(direct3D->CheckDeviceMultiSampleType(
                         a, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE,
                         static_cast<D3DMULTISAMPLE_TYPE>(types[level]), nullptr)))
-                    adapter.multisampleLines.push_back(std::to_wstring(level + 1) + GetText(161));
+                    adapter.multisampleLines.push_back(std::to_wstring(level + 1) + L"Sample");
             }
             adapters.push_back(adapter);
         }
@@ -101,6 +101,7 @@ protected:
     }
     void TearDown() override { removeSettingsFile(L"config.sys"); }
 
+    ScopedLanguage language_{English};
     std::vector<ReportedAdapter> adapters;
 };
 
@@ -118,7 +119,7 @@ TEST_F(VideoPage, ListsTheAdaptersModesAndLevelsDirect3DReports)
         EXPECT_EQ(names, listLines(video, IDC_VIDEO_DEVICE));
         if (adapters.empty()) {
             EXPECT_TRUE(listLines(video, IDC_VIDEO_WINDOW_SIZE).empty());
-            EXPECT_EQ(std::vector<std::wstring>{GetText(157)}, listLines(video, IDC_VIDEO_DISPLAY_MODE));
+            EXPECT_EQ(std::vector<std::wstring>{L"Windowed"}, listLines(video, IDC_VIDEO_DISPLAY_MODE));
         } else {
             const ReportedAdapter& first = adapters.front();
             EXPECT_EQ(0, listSelection(video, IDC_VIDEO_DEVICE));
@@ -126,9 +127,9 @@ TEST_F(VideoPage, ListsTheAdaptersModesAndLevelsDirect3DReports)
             EXPECT_EQ(0, listSelection(video, IDC_VIDEO_WINDOW_SIZE));
             EXPECT_EQ(first.multisampleLines, listLines(video, IDC_VIDEO_MULTISAMPLE));
             // The defaults are 1280x720 windowed.
-            std::vector<std::wstring> displayModes{GetText(157)};
+            std::vector<std::wstring> displayModes{L"Windowed"};
             if (contains(first.fullScreenSizes, L"1280x720"))
-                displayModes.push_back(GetText(158));
+                displayModes.push_back(L"Full Screen");
             EXPECT_EQ(displayModes, listLines(video, IDC_VIDEO_DISPLAY_MODE));
             EXPECT_EQ(0, listSelection(video, IDC_VIDEO_DISPLAY_MODE));
         }
@@ -168,7 +169,7 @@ TEST_F(VideoPage, FullScreenIsOfferedOnlyForSizesTheAdapterReports)
         session.act("OK", [](HWND window) { Player::click(window, IDOK); });
         const bool changed = i != 0 || fullScreen;
         if (changed)
-            session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+            session.answer(IDD_MESSAGE_YESNOCANCEL, MessageTexts::SaveQuestion, IDYES);
         EXPECT_EQ(IDOK, session.run());
         if (!changed) {
             EXPECT_FALSE(configExists());
@@ -201,7 +202,7 @@ TEST_F(VideoPage, AStoredSizeTheAdapterLacksShowsTheFirstSizeWindowed)
     });
     // Collecting already wrote the fallbacks into the working record.
     if (!adapters.empty())
-        session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+        session.answer(IDD_MESSAGE_YESNO, MessageTexts::DiscardQuestion, IDYES);
     EXPECT_EQ(IDCANCEL, session.run());
 }
 
@@ -219,7 +220,7 @@ TEST_F(VideoPage, ChoosingAMultisamplingLineStoresItsLevel)
                                  static_cast<int>(adapters.front().multisampleLines.size()) - 1);
     });
     session.act("OK", [](HWND window) { Player::click(window, IDOK); });
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    session.answer(IDD_MESSAGE_YESNOCANCEL, MessageTexts::SaveQuestion, IDYES);
     EXPECT_EQ(IDOK, session.run());
     EXPECT_EQ(samples - 1, savedSettings().multisampleLevel);
 }

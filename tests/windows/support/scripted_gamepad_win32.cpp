@@ -15,6 +15,8 @@ struct Controller {
     DirectInputState state;
     XInputPadState xinputState;
     std::wstring name;
+    GUID instance;
+    GUID product;
 };
 std::vector<Controller> controllers;
 Kind kindOfAll = Kind::DirectInput;
@@ -34,8 +36,8 @@ void enumerate(HWND, GamepadManager& manager)
         record.isXInput = kindOfAll == Kind::XInput ? 1 : 0;
         record.xinputUserIndex = index;
         record.instance.dwSize = sizeof record.instance;
-        record.instance.guidInstance = instanceGuid(index);
-        record.instance.guidProduct = productGuid(index);
+        record.instance.guidInstance = controllers[index].instance;
+        record.instance.guidProduct = controllers[index].product;
         const std::wstring& name = controllers[index].name;
         name.copy(record.instance.tszInstanceName, MAX_PATH - 1);
         for (AxisCalibration& axis : record.calibration)
@@ -80,6 +82,7 @@ Installation::Installation(unsigned count, Kind kind)
     for (unsigned i = 0; i < count; ++i) {
         releaseAll(i);
         controllers[i].name = L"Scripted Pad " + std::to_wstring(i + 1);
+        setIdentity(instanceGuid(i), productGuid(i), i);
     }
     polls = 0;
     setControllerSource(&Source);
@@ -105,6 +108,17 @@ void setAxis(unsigned slot, std::int32_t raw, unsigned controller)
 {
     putUnsigned(controllers.at(controller).state, DirectInputAxisOffset + 4 * slot,
                 static_cast<std::uint32_t>(raw));
+}
+
+void setHat(std::uint32_t hundredths, unsigned controller)
+{
+    putUnsigned(controllers.at(controller).state, DirectInputHatOffset, hundredths);
+}
+
+void setIdentity(const GUID& instance, const GUID& product, unsigned controller)
+{
+    controllers.at(controller).instance = instance;
+    controllers.at(controller).product = product;
 }
 
 void releaseAll(unsigned controller)
