@@ -20,8 +20,8 @@ void check(bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const bool valid = size == 8 && data[0] == 0x23 && data[1] == 0x04 && data[2] == 0x09 && data[3] == 0x20 &&
-                       data[4] < LanguageCount;
+    const bool valid = size == 8 && data[0] == 0x23 && data[1] == 0x04 && data[2] == 0x09 &&
+                       data[3] == 0x20 && data[4] < LanguageCount;
     const auto settings = decodeLanguageFile(data, size);
     check(settings.has_value() == valid);
     if (settings) {

@@ -304,7 +304,8 @@ TEST(GamepadTestWindowAlone, TextsReadAsThePlayerExpectsInEnglishAndGerman)
                 return false;
             shown = {Player::windowText(window), Player::controlText(window, IDC_PADTEST_MENU_LABEL),
                      Player::controlText(window, IDC_PADTEST_MOVEMENT_LABEL),
-                     Player::controlText(window, IDC_PADTEST_CAMERA_LABEL), Player::controlText(window, IDOK)};
+                     Player::controlText(window, IDC_PADTEST_CAMERA_LABEL),
+                     Player::controlText(window, IDOK)};
             Player::click(window, IDOK);
             return true;
         });

@@ -707,10 +707,18 @@ TEST_F(GamepadWindow, TheSavedControllerMustMatchBothGuidsAndTheLastMatchWins)
         LRESULT chosen;
     };
     const Case cases[] = {
-        {"only the second matches", {{&other, &otherProduct}, {&saved, &savedProduct}, {&other, &otherProduct}}, 1},
-        {"instance alone is not enough", {{&other, &otherProduct}, {&saved, &otherProduct}, {&other, &otherProduct}}, 0},
-        {"product alone is not enough", {{&other, &otherProduct}, {&other, &savedProduct}, {&other, &otherProduct}}, 0},
-        {"two match: the later one", {{&other, &otherProduct}, {&saved, &savedProduct}, {&saved, &savedProduct}}, 2},
+        {"only the second matches",
+         {{&other, &otherProduct}, {&saved, &savedProduct}, {&other, &otherProduct}},
+         1},
+        {"instance alone is not enough",
+         {{&other, &otherProduct}, {&saved, &otherProduct}, {&other, &otherProduct}},
+         0},
+        {"product alone is not enough",
+         {{&other, &otherProduct}, {&other, &savedProduct}, {&other, &otherProduct}},
+         0},
+        {"two match: the later one",
+         {{&other, &otherProduct}, {&saved, &savedProduct}, {&saved, &savedProduct}},
+         2},
     };
     PadSettings seeded = seededRecord();
     std::memcpy(&seeded.controllerInstance, &saved, sizeof saved);
@@ -751,11 +759,13 @@ TEST_F(GamepadWindow, PollsEvery100MsThenEvery30MsAfterTheTestWindowAndNotWhileI
     TimerLog::setNamer(gamepadWindowName);
     std::vector<std::wstring> beforeTest, whileTestOpen;
     Player::Script script;
-    script.then("open the test window", doInWindow([&](HWND window) {
-                    beforeTest = TimerLog::lines();
-                    Player::click(window, IDC_GAMEPAD_TEST);
-                }))
-        .then("the test window runs", [] { return Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL) != nullptr; })
+    script
+        .then("open the test window", doInWindow([&](HWND window) {
+                  beforeTest = TimerLog::lines();
+                  Player::click(window, IDC_GAMEPAD_TEST);
+              }))
+        .then("the test window runs",
+              [] { return Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL) != nullptr; })
         .then("a few frames", ScriptedGamepad::afterPolls(3))
         .then("close the test window",
               [&] {
@@ -775,5 +785,6 @@ TEST_F(GamepadWindow, PollsEvery100MsThenEvery30MsAfterTheTestWindowAndNotWhileI
     const auto back = std::find(all.begin(), all.end(), L"settings: timer 1 every 30 ms");
     ASSERT_NE(all.end(), back) << "the settings window never polled every 30 ms again";
     for (auto later = back + 1; later != all.end(); ++later)
-        EXPECT_NE(std::wstring::npos, later->find(L"stopped")) << "after returning: " << std::string(later->begin(), later->end());
+        EXPECT_NE(std::wstring::npos, later->find(L"stopped"))
+            << "after returning: " << std::string(later->begin(), later->end());
 }

@@ -422,9 +422,11 @@ TEST_F(GeneralSettingsWindow, EnglishTextsReadAsThePlayerExpects)
                   listLines(video, IDC_VIDEO_BUFFER_SIZE));
         EXPECT_EQ(levels, listLines(video, IDC_VIDEO_SHADOW_DETAIL));
         EXPECT_EQ(levels, listLines(video, IDC_VIDEO_PROJECTION_SHADOW_DETAIL));
-        EXPECT_EQ(L"Ambient Occlusion", Player::controlText(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION));
+        EXPECT_EQ(L"Ambient Occlusion",
+                  Player::controlText(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION));
         EXPECT_EQ(L"Depth of Field", Player::controlText(page(window, Effects), IDC_EFFECTS_DEPTH_OF_FIELD));
-        EXPECT_EQ(L"Disable Sound Device", Player::controlText(page(window, Sound), IDC_SOUND_DISABLE_DEVICE));
+        EXPECT_EQ(L"Disable Sound Device",
+                  Player::controlText(page(window, Sound), IDC_SOUND_DISABLE_DEVICE));
         Player::click(window, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, session.run());

@@ -116,8 +116,8 @@ public:
     {
         for (const PROCESS_INFORMATION& child : children_) {
             wchar_t path[MAX_PATH] = {};
-            const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                                               child.dwProcessId);
+            const HANDLE process =
+                OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, child.dwProcessId);
             const bool named = process && GetModuleFileNameExW(process, nullptr, path, MAX_PATH) > 0;
             if (process)
                 CloseHandle(process);
@@ -129,7 +129,10 @@ public:
     std::vector<DWORD> ids() const { return {children_[0].dwProcessId, children_[1].dwProcessId}; }
 
 private:
-    static std::wstring eventName() { return L"OrvanteProcessListTest" + std::to_wstring(GetCurrentProcessId()); }
+    static std::wstring eventName()
+    {
+        return L"OrvanteProcessListTest" + std::to_wstring(GetCurrentProcessId());
+    }
 
     HANDLE event_;
     PROCESS_INFORMATION children_[2] = {};
@@ -204,11 +207,10 @@ TEST(SysinfoProbes, GathersTheWholeReport)
     const std::u16string text = AssembleReport(report);
     std::printf("%s\n", narrow(text).c_str());
     EXPECT_NE(std::u16string::npos, text.find(u"-=-=-=-=-=-=- System Information -=-=-=-=-=-=-\r\n\r\n"
-                                               u"Operating System\tMicrosoft "));
+                                              u"Operating System\tMicrosoft "));
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    EXPECT_NE(std::u16string::npos,
-              text.find(u"-=-=-=-=-=-=- Proccess Information -=-=-=-=-=-=-\r\n\r\n"))
+    EXPECT_NE(std::u16string::npos, text.find(u"-=-=-=-=-=-=- Proccess Information -=-=-=-=-=-=-\r\n\r\n"))
         << "the process page follows";
     EXPECT_NE(std::u16string::npos, text.find(u"\r\n" + fromWide(path) + u"\t")) << "this program is listed";
 }

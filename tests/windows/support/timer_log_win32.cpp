@@ -51,7 +51,8 @@ void** importSlot(const char* library, const char* function)
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
-            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
                 return reinterpret_cast<void**>(&slots->u1.Function);
         }
