@@ -775,7 +775,8 @@ TEST_F(GamepadWindow, PollsEvery100MsThenEvery30MsAfterTheTestWindowAndNotWhileI
               })
         .then("back in the settings window", doInWindow([](HWND) {}))
         .then("polling again", ScriptedGamepad::afterPolls(2))
-        .then("close", doInWindow(Player::closeBox));
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
     EXPECT_EQ(IDCANCEL, run(script));
     EXPECT_EQ(std::vector<std::wstring>{L"settings: timer 1 every 100 ms"}, beforeTest);
     EXPECT_EQ((std::vector<std::wstring>{L"settings: timer 1 every 100 ms", L"settings: timer 1 stopped",
