@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "gamepad/input_table.h"
@@ -788,4 +790,56 @@ TEST_F(GamepadWindow, PollsEvery100MsThenEvery30MsAfterTheTestWindowAndNotWhileI
     for (auto later = back + 1; later != all.end(); ++later)
         EXPECT_NE(std::wstring::npos, later->find(L"stopped"))
             << "after returning: " << std::string(later->begin(), later->end());
+}
+
+TEST_F(GamepadWindow, EnglishTextsReadAsThePlayerExpects)
+{
+    const std::pair<int, const wchar_t*> labels[] = {
+        {IDC_GAMEPAD_ACTIVE_LABEL, L"Active Gamepad"},
+        {IDC_GAMEPAD_MENU_TITLE, L"Target/Open Menu"},
+        {IDC_GAMEPAD_MOVEMENT_TITLE, L"Movement"},
+        {IDC_GAMEPAD_CAMERA_TITLE, L"Camera"},
+        {IDC_GAMEPAD_OTHER_TITLE, L"Other"},
+        {IDC_GAMEPAD_ACTION_MENU_LABEL, L"Action Menu\r\nStack Battle Commands"},
+        {IDC_GAMEPAD_CONFIRM_LABEL, L"Select/Confirm"},
+        {IDC_GAMEPAD_CANCEL_LABEL, L"Cancel"},
+        {IDC_GAMEPAD_MAIN_MENU_LABEL, L"Main Menu"},
+        {IDC_GAMEPAD_AUTORUN_LABEL, L"Autorun"},
+        {IDC_GAMEPAD_CHAT_LABEL, L"Open Chat"},
+        {IDC_GAMEPAD_TARGET_LOCK_LABEL, L"Target Lock"},
+        {IDC_GAMEPAD_MODE_LABEL, L"Passive/Active Mode"},
+        {IDC_GAMEPAD_EMOTES_LABEL, L"Emote List"},
+        {IDC_GAMEPAD_VIEW_LABEL, L"Change View"},
+        {IDC_GAMEPAD_MAP_LABEL, L"Display Map"},
+        {IDC_GAMEPAD_STATUS_LABEL, L"Status Effect List"},
+        {IDC_GAMEPAD_CALIBRATION_LABEL, L"Calibrate"},
+        {IDC_GAMEPAD_VIBRATION, L"Activate Gamepad Vibration"},
+        {IDC_GAMEPAD_BACKGROUND, L"Enable in Background"},
+        {IDC_GAMEPAD_TEST, L"Test Gamepad"},
+        {IDOK, L"OK"},
+    };
+    std::wstring caption;
+    std::vector<std::wstring> shown, steps;
+    Player::Script script;
+    script
+        .then("read the window", doInWindow([&](HWND window) {
+                  caption = Player::windowText(window);
+                  for (const auto& [control, text] : labels)
+                      shown.push_back(Player::controlText(window, control));
+                  const HWND list = GetDlgItem(window, IDC_GAMEPAD_CALIBRATION);
+                  for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+                      wchar_t step[16] = {};
+                      SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                   reinterpret_cast<LPARAM>(step));
+                      steps.emplace_back(step);
+                  }
+                  Player::closeBox(window);
+              }))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(L"ORVANTE Gamepad Settings", caption);
+    ASSERT_EQ(std::size(labels), shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(labels[i].second, shown[i]) << labels[i].first;
+    EXPECT_EQ((std::vector<std::wstring>{L"0.0", L"0.1", L"0.2", L"0.3", L"0.4", L"0.5"}), steps);
 }
