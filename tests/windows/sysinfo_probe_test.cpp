@@ -181,6 +181,7 @@ TEST(SysinfoProbes, InstalledApplicationsComeFromTheUninstallKey)
     const TestUninstallEntries entries;
     const TitleSet names = ReadInstalledApplications();
     EXPECT_EQ(1u, names.count(TestUninstallEntries::DisplayName));
+    EXPECT_EQ(1u, names.count(TestUninstallEntries::ThirtyTwoBitName)) << "the 32-bit view is read too";
     EXPECT_EQ(0u, names.count(TestUninstallEntries::NamelessKey));
 }
 
