@@ -6,6 +6,8 @@
 // say what the session must be, so a scale that did not take is a failure.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -27,6 +29,7 @@
 #include "support/dialog_driver.h"
 #include "support/general_window_driver.h"
 #include "support/scripted_gamepad.h"
+#include "sysinfo/sysinfo_window_win32.h"
 
 namespace {
 
@@ -129,15 +132,55 @@ void checkWindow(const Window& window, const char* language)
     EXPECT_TRUE(script.finished()) << script.pendingStep();
 }
 
+int sessionDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The system information window's tabs: the page shown is the only visible
+// page dialog; its list fills it, and its columns are as wide as at 96 DPI
+// scaled by the session's DPI. The window's size goes to the test's output.
+void showSysinfoTab(HWND dialog, int tab)
+{
+    Player::clickTab(dialog, IDC_SYSINFO_TABS, tab);
+    Player::pumpUntilIdle();
+    static const std::vector<int> designWidths[] = {{150, 550}, {550}, {550, 200}, {650}};
+    HWND page = nullptr;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (classOf(child) == L"#32770" && IsWindowVisible(child))
+            page = child;
+    }
+    ASSERT_TRUE(page);
+    const HWND list = GetWindow(page, GW_CHILD);
+    RECT pageArea{}, listArea{};
+    GetClientRect(page, &pageArea);
+    GetWindowRect(list, &listArea);
+    EXPECT_EQ(pageArea.right, listArea.right - listArea.left) << "tab " << tab;
+    EXPECT_EQ(pageArea.bottom, listArea.bottom - listArea.top) << "tab " << tab;
+    for (std::size_t column = 0; column < designWidths[tab].size(); ++column) {
+        EXPECT_EQ(MulDiv(designWidths[tab][column], sessionDpi(), 96),
+                  SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0))
+            << "tab " << tab << " column " << column;
+    }
+    if (tab == 0) {
+        RECT frame{};
+        GetWindowRect(dialog, &frame);
+        std::printf("system information window: %ldx%ld on a %dx%d screen at %d DPI\n",
+                    frame.right - frame.left, frame.bottom - frame.top, GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN), sessionDpi());
+    }
+}
+
 const char* const LanguageNames[LanguageCount] = {"Japanese", "English", "German", "French"};
 
 // The session's screen and scale, when the run says which they must be.
 void expectSessionScale()
 {
     if (const char* dpi = std::getenv("ORVANTE_EXPECT_DPI")) {
-        const HDC screen = GetDC(nullptr);
-        EXPECT_EQ(std::atoi(dpi), GetDeviceCaps(screen, LOGPIXELSY));
-        ReleaseDC(nullptr, screen);
+        EXPECT_EQ(std::atoi(dpi), sessionDpi());
     }
     if (const char* size = std::getenv("ORVANTE_EXPECT_SCREEN")) {
         char actual[32];
@@ -179,6 +222,8 @@ TEST(WindowFit, EveryWindowFitsTheWorkAreaInEveryLanguage)
              return result;
          },
          IDC_PADTEST_MENU_PANEL},
+        {"system information", [] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS, 4,
+         showSysinfoTab},
     };
     for (std::uint8_t language = 0; language < LanguageCount; ++language) {
         SetLanguageIndex(language);
