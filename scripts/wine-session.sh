@@ -55,8 +55,10 @@ screen=${screen:-1280x1024}
 dpi=${4:-$(session_setting DPI)}
 dpi=${dpi:-96}
 [[ $screen =~ ^[0-9]+x[0-9]+$ ]] || { echo "wine-session: screen '$screen' is not WIDTHxHEIGHT" >&2; exit 2; }
-[[ $dpi =~ ^[0-9]+$ ]] && ((dpi >= 48 && dpi <= 480)) ||
-  { echo "wine-session: DPI '$dpi' is not a number from 48 to 480" >&2; exit 2; }
+if ! [[ $dpi =~ ^[0-9]+$ ]] || ((dpi < 48 || dpi > 480)); then
+  echo "wine-session: DPI '$dpi' is not a number from 48 to 480" >&2
+  exit 2
+fi
 
 wine_quiet() { "$WINE" "$@" </dev/null >/dev/null 2>&1 9>&-; }
 

@@ -1,5 +1,7 @@
 #include "shell/window_helpers_win32.h"
 
+#include <algorithm>
+
 #include "resources/resource.h"
 
 namespace {
@@ -70,6 +72,18 @@ int scaled(int length, int dpi)
     return MulDiv(length, dpi, DesignDpi);
 }
 
+SIZE extent(const RECT& rect)
+{
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+SIZE windowSize(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return extent(rect);
+}
+
 // The work area of the monitor the window's owner is on, or of the primary
 // monitor; the whole desktop when the monitor cannot be asked.
 RECT ownerWorkArea(HWND window)
@@ -91,29 +105,22 @@ RECT ownerWorkArea(HWND window)
 void CenterOnDesktop(HWND window)
 {
     const RECT work = ownerWorkArea(window);
-    RECT own{};
-    GetWindowRect(window, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    const int x = work.left + (work.right - work.left - width) / 2;
-    const int y = work.top + (work.bottom - work.top - height) / 2;
-    SetWindowPos(window, nullptr, x < work.left ? work.left : x, y < work.top ? work.top : y, 0, 0,
+    const SIZE area = extent(work);
+    const SIZE own = windowSize(window);
+    const LONG x = work.left + (area.cx - own.cx) / 2;
+    const LONG y = work.top + (area.cy - own.cy) / 2;
+    SetWindowPos(window, nullptr, std::max(x, work.left), std::max(y, work.top), 0, 0,
                  SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
 void FitToWorkArea(HWND window)
 {
-    const RECT work = ownerWorkArea(window);
-    RECT own{};
-    GetWindowRect(window, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    const int workWidth = work.right - work.left;
-    const int workHeight = work.bottom - work.top;
-    if (width <= workWidth && height <= workHeight)
+    const SIZE area = extent(ownerWorkArea(window));
+    const SIZE own = windowSize(window);
+    if (own.cx <= area.cx && own.cy <= area.cy)
         return;
-    SetWindowPos(window, nullptr, 0, 0, width < workWidth ? width : workWidth,
-                 height < workHeight ? height : workHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, 0, 0, std::min(own.cx, area.cx), std::min(own.cy, area.cy),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int ScaleForDpi(int designPixels)
