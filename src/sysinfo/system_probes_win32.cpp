@@ -77,7 +77,7 @@ std::u16string ReadOsName()
     values.serverR2 = GetSystemMetrics(SM_SERVERR2) != 0;
 
     using ProductInfoFunction = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, DWORD*);
-    if (values.majorVersion == 6) {
+    if (values.majorVersion == 6 || values.majorVersion == 10) {
         if (const auto productInfo = systemEntry<ProductInfoFunction>(L"kernel32.dll", "GetProductInfo")) {
             DWORD kind = 0; // stays 0, "undefined", when the call fails
             productInfo(values.majorVersion, values.minorVersion, 0, 0, &kind);
