@@ -51,6 +51,10 @@ HWND activeDialog(const wchar_t* caption = nullptr);
 // The active dialog that has a control with this id.
 HWND activeDialogWithControl(int controlId);
 
+// True once the dialog's OK button, if it has one, is enabled: a window that
+// still gathers what it shows keeps it disabled.
+bool ready(HWND dialog);
+
 std::wstring windowText(HWND window);
 std::wstring controlText(HWND dialog, int controlId);
 

@@ -85,7 +85,7 @@ bool photograph(const std::function<INT_PTR()>& open, int controlId, INT_PTR res
         .then("wait for the dialog",
               [&] {
                   const HWND dialog = Player::activeDialogWithControl(controlId);
-                  if (!dialog)
+                  if (!dialog || !Player::ready(dialog))
                       return false;
                   if (prepare)
                       prepare(dialog);
