@@ -4,6 +4,7 @@
 #include <dxgi.h>
 
 #include "foundation/code_page_win32.h"
+#include "foundation/system_library_win32.h"
 
 namespace {
 
@@ -49,12 +50,6 @@ public:
 bool isSet(HANDLE event)
 {
     return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-}
-
-template <typename Function> Function entryOf(HMODULE library, const char* name)
-{
-    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)))
-                   : nullptr;
 }
 
 bool supportsVertexTextures(IDirect3D9* direct3D, UINT adapter)
@@ -107,8 +102,8 @@ Direct3DAdapterFacts readAdapter(IDirect3D9* direct3D, UINT adapter)
 void readDirect3D(Preparation& preparation)
 {
     using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
-    preparation.direct3DLibrary = LoadLibraryW(L"d3d9.dll");
-    const auto create = entryOf<CreateFunction>(preparation.direct3DLibrary, "Direct3DCreate9");
+    preparation.direct3DLibrary = LoadSystemLibrary(L"d3d9.dll");
+    const auto create = LibraryEntry<CreateFunction>(preparation.direct3DLibrary, "Direct3DCreate9");
     IDirect3D9* direct3D = create ? create(D3D_SDK_VERSION) : nullptr;
     if (!direct3D)
         return;
@@ -121,8 +116,8 @@ void readDirect3D(Preparation& preparation)
 void readDxgi(Preparation& preparation)
 {
     using CreateFunction = HRESULT(WINAPI*)(REFIID, void**);
-    preparation.dxgiLibrary = LoadLibraryW(L"dxgi.dll");
-    const auto create = entryOf<CreateFunction>(preparation.dxgiLibrary, "CreateDXGIFactory");
+    preparation.dxgiLibrary = LoadSystemLibrary(L"dxgi.dll");
+    const auto create = LibraryEntry<CreateFunction>(preparation.dxgiLibrary, "CreateDXGIFactory");
     IDXGIFactory* factory = nullptr;
     if (!create || FAILED(create(IID_IDXGIFactory, reinterpret_cast<void**>(&factory))))
         return;

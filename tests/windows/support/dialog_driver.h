@@ -50,6 +50,8 @@ private:
 HWND activeDialog(const wchar_t* caption = nullptr);
 // The active dialog that has a control with this id.
 HWND activeDialogWithControl(int controlId);
+// The same among the windows of another process (one driven from outside).
+HWND processDialogWithControl(DWORD processId, int controlId);
 
 // True once the dialog's OK button, if it has one, is enabled: a window that
 // still gathers what it shows keeps it disabled.
