@@ -1,6 +1,7 @@
 #include "shell/display_adapters_win32.h"
 
 #include <d3d9.h>
+#include <cstdlib>
 #include <dxgi.h>
 
 #include "foundation/code_page_win32.h"
@@ -33,11 +34,13 @@ struct Listener {
     UINT message;
 };
 
-// Guards `current`, `nextHold` and `listeners`.
+// Guards `current`, `nextHold` and `listeners`. Never destroyed: the thread
+// may still run while the process's static objects go.
 SRWLOCK lock = SRWLOCK_INIT;
 Preparation* current = nullptr;
 HANDLE nextHold = nullptr;
-std::vector<Listener> listeners;
+std::vector<Listener>& listeners = *new std::vector<Listener>;
+bool exitWaitRegistered = false;
 
 class Exclusive {
 public:
@@ -46,6 +49,22 @@ public:
     Exclusive(const Exclusive&) = delete;
     Exclusive& operator=(const Exclusive&) = delete;
 };
+
+// The graphics runtime must not be torn down under the thread: the process
+// waits for it at exit (a runtime that hangs is given up after a while).
+constexpr DWORD ExitWaitMilliseconds = 10000;
+
+void waitAtExit()
+{
+    HANDLE thread = nullptr;
+    {
+        const Exclusive guard;
+        if (current)
+            thread = current->thread;
+    }
+    if (thread)
+        WaitForSingleObject(thread, ExitWaitMilliseconds);
+}
 
 bool isSet(HANDLE event)
 {
@@ -199,6 +218,8 @@ Preparation* started()
         return nullptr;
     }
     current = preparation;
+    if (!exitWaitRegistered)
+        exitWaitRegistered = std::atexit(waitAtExit) == 0;
     return current;
 }
 

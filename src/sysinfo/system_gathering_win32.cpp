@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <cstdlib>
 
 #include "shell/text_table_win32.h"
 #include "sysinfo/probes_win32.h"
@@ -16,6 +17,17 @@ constexpr DWORD DefaultTimeLimit = 20000;
 std::atomic<DWORD> timeLimit{0};
 std::atomic<void (*)(GatheringStep)> stepHook{nullptr};
 std::atomic<LONG> runningWorkers{0};
+std::atomic<bool> exitWaitRegistered{false};
+
+// Workers left behind by a window that closed early are given a while to
+// finish before the process's static objects and runtimes go.
+constexpr DWORD ExitWaitMilliseconds = 10000;
+
+void waitAtExit()
+{
+    for (DWORD waited = 0; runningWorkers > 0 && waited < ExitWaitMilliseconds; waited += 10)
+        Sleep(10);
+}
 
 } // namespace
 
@@ -168,6 +180,8 @@ SystemReport takeReport(SystemGathering* gathering, bool wanted)
 
 SystemGathering* StartSystemGathering(HWND window, UINT progressMessage, UINT doneMessage)
 {
+    if (!exitWaitRegistered.exchange(true))
+        std::atexit(waitAtExit);
     auto* gathering = new SystemGathering;
     gathering->texts = CurrentTextTable();
     gathering->window = window;

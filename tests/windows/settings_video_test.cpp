@@ -259,6 +259,7 @@ TEST_F(VideoPage, OpensBeforeDirect3DAnswersAndFillsItsListsWhenItDoes)
 {
     HeldPreparation preparation;
     Session session;
+    session.beforeDirect3D = true;
     session.act("opened while Direct3D is still being asked", [](HWND window) {
         const HWND video = page(window, Video);
         EXPECT_TRUE(listLines(video, IDC_VIDEO_DEVICE).empty());
@@ -297,6 +298,7 @@ TEST_F(VideoPage, LeavingBeforeDirect3DAnswersKeepsTheStoredVideoChoices)
     writeConfig(bytesOf(stored));
     HeldPreparation preparation;
     Session session;
+    session.beforeDirect3D = true;
     // Nothing was changed, so nothing is asked and nothing written.
     session.act("cancel at once", [](HWND window) { Player::click(window, IDCANCEL); });
     EXPECT_EQ(IDCANCEL, session.run());
