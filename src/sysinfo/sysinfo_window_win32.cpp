@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
+#include "sysinfo/system_gathering_win32.h"
 #include "sysinfo/system_report_win32.h"
 
 namespace {
@@ -33,12 +34,20 @@ struct Anchors {
     SIZE copyFromCorner{};
 };
 
+// Messages from the gathering's workers, and the timer of its time limit.
+constexpr UINT GatheringProgressMessage = WM_APP + 1;
+constexpr UINT GatheringDoneMessage = WM_APP + 2;
+constexpr UINT_PTR TimeLimitTimer = 1;
+
 // The open window's pages, by tab index, the report they show and the layout
-// its controls follow.
+// its controls follow; while the report is gathered, the gathering and its
+// progress bar.
 struct WindowState {
     SystemReport report;
     PageWindow pages[PageCount];
     Anchors anchors;
+    SystemGathering* gathering = nullptr;
+    HWND progress = nullptr;
 };
 WindowState* state = nullptr;
 
@@ -194,26 +203,90 @@ void followSize(HWND window)
     }
 }
 
+// A progress bar across the middle of the tab control's area while the
+// report is gathered.
+HWND createProgressBar(HWND window)
+{
+    const RECT area = childRect(window, IDC_SYSINFO_TABS);
+    const int width = (area.right - area.left) / 2;
+    const int height = GetSystemMetrics(SM_CYVSCROLL);
+    const HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE,
+                                     area.left + (area.right - area.left - width) / 2,
+                                     area.top + (area.bottom - area.top - height) / 2, width, height, window,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(bar, PBM_SETRANGE32, 0, GatheringStepCount);
+    SetWindowPos(bar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return bar;
+}
+
+// OK and Copy to Clipboard wait for the report; closing does not.
+void enableReportButtons(HWND window, bool enabled)
+{
+    EnableWindow(GetDlgItem(window, IDOK), enabled);
+    EnableWindow(GetDlgItem(window, IDC_SYSINFO_COPY), enabled);
+}
+
+void startGathering(HWND window)
+{
+    enableReportButtons(window, false);
+    state->progress = createProgressBar(window);
+    state->gathering = StartSystemGathering(window, GatheringProgressMessage, GatheringDoneMessage);
+    SetTimer(window, TimeLimitTimer, SystemGatheringTimeLimit(), nullptr);
+}
+
+void showReport(HWND window)
+{
+    for (PageKind kind : BuildOrder)
+        state->pages[static_cast<std::size_t>(kind)] = createPage(window, kind, state->report.page(kind));
+    SendMessageW(GetDlgItem(window, IDC_SYSINFO_TABS), TCM_SETCURSEL, 0, 0);
+    SetWindowTextW(window, GetText(TextSystemInformation));
+}
+
+// When every step is done, or at the time limit with what was gathered by
+// then: a probe that hangs leaves its rows out.
+void finishGathering(HWND window)
+{
+    if (!state->gathering)
+        return;
+    KillTimer(window, TimeLimitTimer);
+    state->report = FinishSystemGathering(state->gathering);
+    state->gathering = nullptr;
+    if (state->progress) {
+        DestroyWindow(state->progress);
+        state->progress = nullptr;
+    }
+    showReport(window);
+    enableReportButtons(window, true);
+}
+
+void onGatheringProgress(WPARAM stepsDone)
+{
+    if (state->progress)
+        SendMessageW(state->progress, PBM_SETPOS, stepsDone, 0);
+}
+
+// Closed while gathering: the workers finish on their own and tell no one.
+void onDestroy(HWND window)
+{
+    KillTimer(window, TimeLimitTimer);
+    if (state->gathering) {
+        AbandonSystemGathering(state->gathering);
+        state->gathering = nullptr;
+    }
+}
+
 void onInitDialog(HWND window)
 {
     SetWindowTextW(window, GetText(TextRetrieving));
     SetDialogIcons(window);
+    SetDlgItemTextW(window, IDOK, GetText(TextOk));
+    SetDlgItemTextW(window, IDC_SYSINFO_COPY, GetText(TextCopyToClipboard));
     // At a large scale on a small screen the template is larger than the
     // screen: the window then shrinks and its controls follow.
     state->anchors = takeAnchors(window);
     FitToWorkArea(window);
     CenterOnDesktop(window);
-    // Paint now: the caption says what the player waits for while gathering.
-    UpdateWindow(window);
-
-    state->report = GatherSystemReport();
-    for (PageKind kind : BuildOrder)
-        state->pages[static_cast<std::size_t>(kind)] = createPage(window, kind, state->report.page(kind));
-    SendMessageW(GetDlgItem(window, IDC_SYSINFO_TABS), TCM_SETCURSEL, 0, 0);
-
-    SetWindowTextW(window, GetText(TextSystemInformation));
-    SetDlgItemTextW(window, IDOK, GetText(TextOk));
-    SetDlgItemTextW(window, IDC_SYSINFO_COPY, GetText(TextCopyToClipboard));
+    startGathering(window);
 }
 
 void onNotify(HWND window, const NMHDR& header)
@@ -227,11 +300,18 @@ void onNotify(HWND window, const NMHDR& header)
 
 void onCommand(HWND window, int id)
 {
+    const bool gathering = state->gathering != nullptr;
     switch (id) {
     case IDOK:
+        if (!gathering)
+            EndDialog(window, id);
+        break;
     case IDCANCEL: EndDialog(window, id); break;
     // Nothing to tell the player when the clipboard is busy: the old content stays.
-    case IDC_SYSINFO_COPY: CopyReportToClipboard(state->report, GetActiveWindow()); break;
+    case IDC_SYSINFO_COPY:
+        if (!gathering)
+            CopyReportToClipboard(state->report, GetActiveWindow());
+        break;
     default: break;
     }
 }
@@ -244,6 +324,13 @@ INT_PTR CALLBACK systemInformationProc(HWND window, UINT message, WPARAM wParam,
     case WM_SIZE: followSize(window); return TRUE;
     case WM_COMMAND: onCommand(window, LOWORD(wParam)); return TRUE;
     case WM_CLOSE: EndDialog(window, IDCANCEL); return TRUE;
+    case GatheringProgressMessage: onGatheringProgress(wParam); return TRUE;
+    case GatheringDoneMessage: finishGathering(window); return TRUE;
+    case WM_TIMER:
+        if (wParam == TimeLimitTimer)
+            finishGathering(window);
+        return TRUE;
+    case WM_DESTROY: onDestroy(window); return FALSE;
     default: return FALSE;
     }
 }

@@ -23,9 +23,18 @@ std::u16string driveSpace(std::uint32_t labelText, ULARGE_INTEGER bytes)
 
 } // namespace
 
+namespace {
+thread_local const TextTable* threadTexts = nullptr;
+}
+
 const char16_t* ReportText(std::uint32_t number)
 {
-    return reinterpret_cast<const char16_t*>(GetText(number));
+    return threadTexts ? threadTexts->find(number) : reinterpret_cast<const char16_t*>(GetText(number));
+}
+
+void UseReportTextsOnThisThread(const TextTable* texts)
+{
+    threadTexts = texts;
 }
 
 void ProbeDrives(SystemFacts& facts)

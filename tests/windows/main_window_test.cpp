@@ -17,6 +17,7 @@
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
+#include "support/general_window_driver.h"
 
 namespace {
 
@@ -512,4 +513,50 @@ TEST_F(MainWindow, EachButtonHidesTheMainWindowUntilItsWindowEnds)
         play(script);
     }
     EXPECT_EQ(languageFile(English), fileNow());
+}
+
+namespace {
+
+BOOL CALLBACK countGeneralWindow(HWND window, LPARAM count)
+{
+    if (IsWindowVisible(window) && GetDlgItem(window, IDC_GENERAL_TABS))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int generalWindowsOpen()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countGeneralWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+} // namespace
+
+TEST_F(MainWindow, AClickQueuedWhileAWindowOpensOpensNothingTwice)
+{
+    startWith(languageFile(English));
+    int quietTicks = 0;
+    Player::Script script;
+    script
+        .then("click General twice before it opens", onMain([](HWND window) {
+                  Player::click(window, IDC_MAIN_GENERAL);
+                  Player::click(window, IDC_MAIN_GENERAL);
+              }))
+        .then("one general window",
+              [] {
+                  if (generalWindowsOpen() == 0 || !GeneralWindow::window())
+                      return false;
+                  Player::pumpUntilIdle();
+                  EXPECT_EQ(1, generalWindowsOpen());
+                  Player::click(GeneralWindow::window(), IDCANCEL);
+                  return true;
+              })
+        .then("back on the main window, and no second window follows",
+              [&] {
+                  EXPECT_EQ(0, generalWindowsOpen());
+                  return mainWindow() && ++quietTicks == 5;
+              })
+        .then("leave", onMain(press(IDOK)));
+    play(script);
 }

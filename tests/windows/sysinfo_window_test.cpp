@@ -41,9 +41,11 @@ std::string narrowWide(const std::wstring& text)
     return narrow(reinterpret_cast<const char16_t*>(text.c_str()));
 }
 
+// The window once its report is shown.
 HWND sysinfoDialog()
 {
-    return Player::activeDialogWithControl(IDC_SYSINFO_TABS);
+    const HWND dialog = Player::activeDialogWithControl(IDC_SYSINFO_TABS);
+    return dialog && Player::ready(dialog) ? dialog : nullptr;
 }
 HWND tabsOf(HWND dialog)
 {

@@ -39,8 +39,12 @@ public:
     // A step that waits for a message dialog, checks which one it is and its
     // message, and presses `button`.
     Session& answer(int dialog, std::uint32_t message, int button);
-    // Runs openGeneralSettings; returns its result.
+    // Runs openGeneralSettings; returns its result. Unless `beforeDirect3D`,
+    // the display adapters are prepared first, so the video page opens with
+    // its lists as it does for a player who is not quicker than Direct3D.
     INT_PTR run();
+
+    bool beforeDirect3D = false;
 
     // The message dialogs that appeared, in order.
     std::vector<int> shown;
