@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "foundation/system_library_win32.h"
+
 namespace {
 
 // ---- XInput, loaded at run time so that a missing DLL only leaves XInput
@@ -24,11 +26,6 @@ constexpr XInputCandidate XInputCandidates[] = {
     {L"xinput1_3.dll", true},
     {L"xinput9_1_0.dll", false},
 };
-
-template <typename Function> Function exported(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 // ---- The data format: 32 buttons, 28 axes, one hat; 148 bytes of state -----
 
@@ -104,13 +101,13 @@ XInputLibrary loadXInputLibrary(HMODULE (*load)(const wchar_t* name))
         const HMODULE module = load(candidate.name);
         if (!module)
             continue;
-        const auto getState = exported<XInputGetStateFunction>(module, "XInputGetState");
+        const auto getState = LibraryEntry<XInputGetStateFunction>(module, "XInputGetState");
         if (!getState) { // not an XInput library after all
             FreeLibrary(module);
             continue;
         }
         const auto enable =
-            candidate.hasEnable ? exported<XInputEnableFunction>(module, "XInputEnable") : nullptr;
+            candidate.hasEnable ? LibraryEntry<XInputEnableFunction>(module, "XInputEnable") : nullptr;
         return {candidate.name, enable, getState};
     }
     return {};
@@ -118,8 +115,7 @@ XInputLibrary loadXInputLibrary(HMODULE (*load)(const wchar_t* name))
 
 const XInputLibrary& xinputLibrary()
 {
-    static const XInputLibrary library =
-        loadXInputLibrary([](const wchar_t* name) { return LoadLibraryW(name); });
+    static const XInputLibrary library = loadXInputLibrary(LoadSystemLibrary);
     return library;
 }
 

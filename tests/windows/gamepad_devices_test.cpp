@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/system_library_win32.h"
 #include "support/app_fixture.h"
 
 TEST(GamepadDevices, WithNoControllerTheListIsEmptyAndEveryInputReadsZero)
@@ -103,10 +104,10 @@ HMODULE loadThroughFake(const wchar_t* name)
 {
     fakeLoader->asked.push_back(name);
     if (name == fakeLoader->impostor)
-        return LoadLibraryW(L"kernel32.dll");
+        return LoadSystemLibrary(L"kernel32.dll");
     for (const std::wstring& available : fakeLoader->available) {
         if (available == name)
-            return LoadLibraryW(name);
+            return LoadSystemLibrary(name);
     }
     return nullptr;
 }
@@ -186,7 +187,7 @@ TEST(XInputLibraries, TheProgramUsesTheFirstOfTheChainThatLoadsHere)
     const XInputLibrary& library = xinputLibrary();
     const wchar_t* firstLoading = nullptr;
     for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
-        if (const HMODULE module = LoadLibraryW(name)) {
+        if (const HMODULE module = LoadSystemLibrary(name)) {
             FreeLibrary(module);
             firstLoading = name;
             break;
