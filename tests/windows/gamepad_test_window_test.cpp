@@ -87,6 +87,16 @@ bool openTestWindow()
     return true;
 }
 
+// Presses the settings window's close box once the test window has gone.
+bool closeSettingsWindowOnceBack()
+{
+    const HWND window = settingsWindow();
+    if (!window || testWindow())
+        return false;
+    Player::closeBox(window);
+    return true;
+}
+
 // The process's drawing objects. Wine does not count them for
 // GetGuiResources; there, every live object still answers GetObjectType for
 // its 16-bit handle.
@@ -240,13 +250,7 @@ TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
                   Player::click(testWindow(), IDOK);
                   return true;
               })
-        .then("close", [] {
-            const HWND window = settingsWindow();
-            if (!window || testWindow())
-                return false;
-            Player::closeBox(window);
-            return true;
-        });
+        .then("close", closeSettingsWindowOnceBack);
     script.run([] { return openGamepadSettings(nullptr); });
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_GT(early, 0u);
@@ -308,22 +312,12 @@ TEST_F(GamepadTestWindow, KeepsDrawingWhileControllersArriveAndLeave)
     Player::Script script;
     script.then("open the test window", openTestWindow)
         .then("shown", [] { return testWindow() != nullptr; })
-        .then("a second controller arrives",
-              [] {
-                  ScriptedGamepad::plugIn(1);
-                  ScriptedGamepad::announceDeviceChange();
-                  return true;
-              })
+        .then("a second controller arrives", ScriptedGamepad::pluggingIn(1))
         .then("the list is rebuilt", [] { return ScriptedGamepad::enumerationCount() == 2; })
         .then("press right on the chosen one", ScriptedGamepad::pressing(1))
         .then("a few frames", ScriptedGamepad::afterPolls(6))
         .then("read the menu dot", readMenuDot(afterArrival))
-        .then("the chosen one leaves",
-              [] {
-                  ScriptedGamepad::unplug(0);
-                  ScriptedGamepad::announceDeviceChange();
-                  return true;
-              })
+        .then("the chosen one leaves", ScriptedGamepad::pullingOut({0}))
         .then("the list is rebuilt again", [] { return ScriptedGamepad::enumerationCount() == 3; })
         .then("a few more frames", ScriptedGamepad::afterPolls(6))
         .then("read the menu dot again", readMenuDot(afterLeaving))
@@ -332,13 +326,7 @@ TEST_F(GamepadTestWindow, KeepsDrawingWhileControllersArriveAndLeave)
                   Player::click(testWindow(), IDOK);
                   return true;
               })
-        .then("close", [] {
-            const HWND window = settingsWindow();
-            if (!window || testWindow())
-                return false;
-            Player::closeBox(window);
-            return true;
-        });
+        .then("close", closeSettingsWindowOnceBack);
     const INT_PTR result = script.run([] { return openGamepadSettings(nullptr); });
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_EQ(IDCANCEL, result);

@@ -27,11 +27,11 @@ constexpr int RowBoxes[AssignmentRowCount] = {1044, 1046, 1047, 1048, 1049, 1050
                                               1053, 1054, 1055, 1056, 1057, 1058, 1059, 1060,
                                               1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068};
 
-// A record as the game would have left it: the scripted controller chosen,
+// A record as the game would have left it: a scripted controller chosen,
 // the defaults, and the game's own bytes from offset 72.
-PadSettings seededRecord()
+PadSettings seededRecord(unsigned controller = 0)
 {
-    PadSettings record = recordForScriptedController();
+    PadSettings record = recordForScriptedController(controller);
     for (std::size_t i = 0; i < sizeof record.reserved; ++i)
         record.reserved[i] = static_cast<std::uint8_t>(i * 3 + 1);
     return record;
@@ -407,11 +407,7 @@ TEST_F(GamepadWindow, WithoutAFileTheDefaultsAreShown)
 TEST_F(GamepadWindow, TheSavedControllerIsChosenAndItsInputsCaptured)
 {
     ScriptedGamepad::Installation two(2);
-    PadSettings seeded = seededRecord();
-    const GUID instance = ScriptedGamepad::instanceGuid(1);
-    const GUID product = ScriptedGamepad::productGuid(1);
-    std::memcpy(&seeded.controllerInstance, &instance, sizeof instance);
-    std::memcpy(&seeded.controllerProduct, &product, sizeof product);
+    const PadSettings seeded = seededRecord(1);
     writePadRecord(seeded);
     ScriptedGamepad::press(4, 0); // the other controller is ignored
     LRESULT chosen = -9;
@@ -874,11 +870,7 @@ TEST_F(GamepadWindow, NothingIsCapturedWhileAQuestionOrErrorIsOpen)
 TEST_F(GamepadWindow, ControllersArriveAndLeaveWhileTheWindowIsOpen)
 {
     ScriptedGamepad::Installation two(2);
-    PadSettings seeded = seededRecord();
-    const GUID instance = ScriptedGamepad::instanceGuid(1);
-    const GUID product = ScriptedGamepad::productGuid(1);
-    std::memcpy(&seeded.controllerInstance, &instance, sizeof instance);
-    std::memcpy(&seeded.controllerProduct, &product, sizeof product);
+    const PadSettings seeded = seededRecord(1);
     writePadRecord(seeded);
     LRESULT chosenAtOpening = -9, chosenAfterArrival = -9, chosenAfterLeaving = -9, chosenWhenEmpty = -9,
             chosenOnReturn = -9;
@@ -897,20 +889,10 @@ TEST_F(GamepadWindow, ControllersArriveAndLeaveWhileTheWindowIsOpen)
         .then("press on it", pressOnSecond(3))
         .then("row 0 takes it", rowShows(0, 3))
         .then("let go", releasing(1))
-        .then("a third is plugged in",
-              [] {
-                  ScriptedGamepad::plugIn(2);
-                  ScriptedGamepad::announceDeviceChange();
-                  return true;
-              })
+        .then("a third is plugged in", ScriptedGamepad::pluggingIn(2))
         .then("three listed", listShows(3))
         .then("still the second", note(chosenAfterArrival))
-        .then("the first is pulled out",
-              [] {
-                  ScriptedGamepad::unplug(0);
-                  ScriptedGamepad::announceDeviceChange();
-                  return true;
-              })
+        .then("the first is pulled out", ScriptedGamepad::pullingOut({0}))
         .then("two listed", listShows(2))
         .then("the chosen one moved up", doInWindow([&](HWND window) {
                   chosenAfterLeaving = chosenEntry(window);
@@ -922,22 +904,11 @@ TEST_F(GamepadWindow, ControllersArriveAndLeaveWhileTheWindowIsOpen)
         .then("press on it again", pressOnSecond(4))
         .then("row 1 takes it", rowShows(1, 4))
         .then("let go", releasing(1))
-        .then("every controller is pulled out",
-              [] {
-                  ScriptedGamepad::unplug(1);
-                  ScriptedGamepad::unplug(2);
-                  ScriptedGamepad::announceDeviceChange();
-                  return true;
-              })
+        .then("every controller is pulled out", ScriptedGamepad::pullingOut({1, 2}))
         .then("none listed", listShows(0))
         .then("the window stays", note(chosenWhenEmpty))
         .then("a while without any", [ticks = 0]() mutable { return ++ticks > 20; })
-        .then("the second comes back",
-              [] {
-                  ScriptedGamepad::plugIn(1);
-                  ScriptedGamepad::announceDeviceChange();
-                  return true;
-              })
+        .then("the second comes back", ScriptedGamepad::pluggingIn(1))
         .then("one listed", listShows(1))
         .then("it is chosen", note(chosenOnReturn))
         .then("press on it once more", pressOnSecond(5))

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "gamepad/input_table.h"
 
@@ -74,5 +75,9 @@ std::uint32_t pollCount();
 // `polls` more times, and one that presses a button of controller 0.
 std::function<bool()> afterPolls(std::uint32_t polls);
 std::function<bool()> pressing(unsigned button);
+// Script steps that plug a controller in, or pull controllers out, and
+// announce the change.
+std::function<bool()> pluggingIn(unsigned controller);
+std::function<bool()> pullingOut(std::vector<unsigned> controllers);
 
 } // namespace ScriptedGamepad

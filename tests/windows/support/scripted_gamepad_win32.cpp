@@ -218,4 +218,23 @@ std::function<bool()> pressing(unsigned button)
     };
 }
 
+std::function<bool()> pluggingIn(unsigned controller)
+{
+    return [=] {
+        plugIn(controller);
+        announceDeviceChange();
+        return true;
+    };
+}
+
+std::function<bool()> pullingOut(std::vector<unsigned> pulled)
+{
+    return [=] {
+        for (const unsigned controller : pulled)
+            unplug(controller);
+        announceDeviceChange();
+        return true;
+    };
+}
+
 } // namespace ScriptedGamepad
