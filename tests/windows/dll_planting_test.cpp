@@ -29,6 +29,7 @@
 
 #include "resources/resource.h"
 #include "support/app_fixture.h"
+#include "support/dialog_driver.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -230,37 +231,6 @@ TEST_F(DllPlanting, SystemLoadsSkipTheProgramFolderWhereBareNamesFallIntoTheTrap
 
 // ---- The tool itself, driven through its three windows ---------------------
 
-struct WindowSearch {
-    DWORD process;
-    int controlId;
-    int absentControlId;
-    HWND found;
-};
-
-BOOL CALLBACK considerWindow(HWND window, LPARAM parameter)
-{
-    auto& search = *reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (owner != search.process || lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window) ||
-        !IsWindowEnabled(window) || !GetDlgItem(window, search.controlId) ||
-        (search.absentControlId && GetDlgItem(window, search.absentControlId)))
-        return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
-// The visible, enabled dialog of the process that has `controlId` and lacks
-// `absentControlId`.
-HWND dialogOf(DWORD process, int controlId, int absentControlId = 0)
-{
-    WindowSearch search{process, controlId, absentControlId, nullptr};
-    EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 struct ControlSearch {
     int controlId;
     const wchar_t* className;
@@ -296,25 +266,30 @@ class Play {
 public:
     explicit Play(const ChildProcess& tool) : tool_(tool) {}
 
-    bool step(const char* name, const std::function<bool()>& action)
+    void step(const char* name, const std::function<bool()>& action)
     {
         if (!failure_.empty())
-            return false;
+            return;
         const DWORD start = GetTickCount();
         while (!action()) {
             if (!tool_.running()) {
                 char code[16];
                 std::snprintf(code, sizeof code, "0x%08lX", tool_.wait(0));
                 failure_ = std::string("the tool ended (exit code ") + code + ") while waiting for: " + name;
-                return false;
+                return;
             }
             if (GetTickCount() - start > StepMilliseconds) {
                 failure_ = std::string("timed out waiting for: ") + name;
-                return false;
+                return;
             }
             Sleep(20);
         }
-        return true;
+    }
+    // Does something once, unless an earlier step failed.
+    void act(const std::function<void()>& action)
+    {
+        if (failure_.empty())
+            action();
     }
     const std::string& failure() const { return failure_; }
 
@@ -323,20 +298,14 @@ private:
     std::string failure_;
 };
 
-void click(HWND dialog, int controlId)
-{
-    PostMessageW(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
-}
-
 // One of the three windows: the main window's button that opens it, a control
-// only it has, how to tell that it did its work, and whether it may instead
+// that tells it from the others, how to tell that it did its work, and whether it may instead
 // end at once with a message (the gamepad window does when no controller is
 // attached, as under Wine, once it has looked for them).
 struct ToolWindow {
     const char* name;
     int button;
     int controlId;
-    int absentControlId;
     std::function<bool(HWND)> worked;
     bool mayEndWithMessage;
 };
@@ -351,16 +320,16 @@ LRESULT countOf(HWND control, UINT message)
 
 const ToolWindow ToolWindows[] = {
     // The video page lists the adapters Direct3D 9 reports.
-    {"general settings", IDC_MAIN_GENERAL, IDC_GENERAL_TABS, IDC_SYSINFO_COPY,
+    {"general settings", IDC_MAIN_GENERAL, IDC_GENERAL_TABS,
      [](HWND window) {
          return countOf(controlInside(window, L"ComboBox", IDC_VIDEO_DEVICE), CB_GETCOUNT) > 0;
      },
      false},
     // The device list holds the controllers found.
-    {"gamepad settings", IDC_MAIN_GAMEPAD, IDC_GAMEPAD_MENU_UP, 0,
+    {"gamepad settings", IDC_MAIN_GAMEPAD, IDC_GAMEPAD_MENU_UP,
      [](HWND window) { return countOf(GetDlgItem(window, IDC_GAMEPAD_DEVICE), CB_GETCOUNT) > 0; }, true},
     // The system page, shown first, lists what the probes gathered.
-    {"system information", IDC_MAIN_SYSTEM_INFORMATION, IDC_SYSINFO_COPY, 0,
+    {"system information", IDC_MAIN_SYSTEM_INFORMATION, IDC_SYSINFO_COPY,
      [](HWND window) {
          return countOf(controlInside(window, L"SysListView32", 0, true), LVM_GETITEMCOUNT) > 0;
      },
@@ -406,51 +375,38 @@ TEST_F(DllPlanting, ToolRunFromAPlantedFolderLoadsNoneOfItsDllsAndWorks)
     const DWORD process = tool.id();
     Play play(tool);
     HWND main = nullptr;
-    const auto mainWindowShows = [&] { return (main = dialogOf(process, IDC_MAIN_GENERAL)) != nullptr; };
+    const auto mainWindowShows = [&] {
+        return (main = Player::processDialogWithControl(process, IDC_MAIN_GENERAL)) != nullptr;
+    };
 
     play.step("the main window", mainWindowShows);
     for (const ToolWindow& window : ToolWindows) {
         HWND opened = nullptr;
         bool message = false;
         const std::string name = window.name;
-        play.step(("the main window's button for " + name).c_str(), [&] {
-            click(main, window.button);
-            return true;
-        });
+        play.act([&] { Player::click(main, window.button); });
         play.step(("the " + name + " window").c_str(), [&] {
-            opened = dialogOf(process, window.controlId, window.absentControlId);
+            opened = Player::processDialogWithControl(process, window.controlId);
             if (!opened && window.mayEndWithMessage)
-                message = (opened = dialogOf(process, IDC_MESSAGE_TEXT)) != nullptr;
+                message = (opened = Player::processDialogWithControl(process, IDC_MESSAGE_TEXT)) != nullptr;
             return opened != nullptr;
         });
         if (message) {
-            play.step(("OK in the " + name + " window's message").c_str(), [&] {
-                click(opened, IDOK);
-                return true;
-            });
+            play.act([&] { Player::click(opened, IDOK); });
         } else {
             play.step(("the " + name + " window to show its content").c_str(),
                       [&] { return window.worked(opened); });
-            play.step(("closing the " + name + " window").c_str(), [&] {
-                PostMessageW(opened, WM_CLOSE, 0, 0);
-                return true;
-            });
+            play.act([&] { PostMessageW(opened, WM_CLOSE, 0, 0); });
         }
         play.step(("the main window after the " + name + " window").c_str(), mainWindowShows);
     }
-    play.step("OK in the main window", [&] {
-        click(main, IDOK);
-        return true;
-    });
+    play.act([&] { Player::click(main, IDOK); });
     HWND question = nullptr;
     play.step("the question whether to save", [&] {
-        question = dialogOf(process, IDC_MESSAGE_TEXT);
+        question = Player::processDialogWithControl(process, IDC_MESSAGE_TEXT);
         return question && GetDlgItem(question, IDCANCEL);
     });
-    play.step("answering Yes", [&] {
-        click(question, IDYES);
-        return true;
-    });
+    play.act([&] { Player::click(question, IDYES); });
 
     const DWORD exitCode = play.failure().empty() ? tool.wait(StepMilliseconds) : STILL_ACTIVE;
     const std::vector<std::wstring> marks = marksIn(folder.path());
