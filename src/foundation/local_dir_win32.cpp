@@ -207,8 +207,7 @@ bool LocalDir::removeDirectory(const Utf8String& path, bool recursive)
     // A read-only directory cannot be removed, and on some file systems its
     // entries cannot either: the flag is cleared for the removal and put
     // back when the directory stays.
-    const bool clearedReadOnly =
-        recursive && isReadOnlyDirectory(path) && changeReadOnlyQuietly(path, false);
+    const bool clearedReadOnly = recursive && isReadOnlyDirectory(path) && changeReadOnlyQuietly(path, false);
     bool removed = true;
     if (recursive && LocalFile::directoryExists(path)) {
         ExecuteFunctionRemove remove;

@@ -61,6 +61,12 @@ constexpr ControlText ControlTexts[] = {
 constexpr std::uint32_t CaptionText = 118;
 constexpr std::uint32_t ButtonText = 153;
 constexpr std::uint32_t AxisText = 152;
+constexpr std::uint32_t AcceptTitle = 109;
+constexpr std::uint32_t SaveQuestion = 110;
+constexpr std::uint32_t DiscardQuestion = 145;
+constexpr std::uint32_t NoGamepadMessage = 147;
+constexpr std::uint32_t ErrorTitle = 148;
+constexpr std::uint32_t NotSavedMessage = 249;
 
 struct WindowState {
     std::uint32_t currentRow;
@@ -175,7 +181,7 @@ BOOL onInitDialog(HWND window)
     createGamepadManager(window);
     if (gamepadDeviceCount() == 0) {
         releaseGamepadManager();
-        ShowMessageDialog(window, IDD_MESSAGE_OK, 148, 147);
+        ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, NoGamepadMessage);
         EndDialog(window, IDCANCEL);
         return FALSE;
     }
@@ -246,10 +252,10 @@ void onAccept(HWND window)
         EndDialog(window, IDOK);
         return;
     }
-    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, 109, 110)) {
+    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
     case IDYES:
         if (!savePadSettings()) {
-            ShowMessageDialog(window, IDD_MESSAGE_OK, 148, 249);
+            ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
             return;
         }
         EndDialog(window, IDOK);
@@ -284,7 +290,8 @@ void onCommand(HWND window, int id, HWND control)
 
 void onClose(HWND window)
 {
-    if (padSettingsChanged() && ShowMessageDialog(window, IDD_MESSAGE_YESNO, 109, 145) != IDYES)
+    if (padSettingsChanged() &&
+        ShowMessageDialog(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) != IDYES)
         return;
     KillTimer(window, CaptureTimer);
     EndDialog(window, IDCANCEL);

@@ -287,8 +287,9 @@ TEST_F(GeneralSettingsWindow, AFileHeldByAnotherProgramIsSavedWhenReleasedInTime
     for (const bool releasedInTime : {true, false}) {
         SCOPED_TRACE(releasedInTime ? "released within the window" : "held past it");
         writeConfig(stored);
-        const HANDLE held = CreateFileW(configPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE held =
+            CreateFileW(configPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, held);
         std::thread releaser;
         Session session;
