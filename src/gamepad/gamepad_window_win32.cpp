@@ -61,12 +61,7 @@ constexpr ControlText ControlTexts[] = {
 constexpr std::uint32_t CaptionText = 118;
 constexpr std::uint32_t ButtonText = 153;
 constexpr std::uint32_t AxisText = 152;
-constexpr std::uint32_t AcceptTitle = 109;
-constexpr std::uint32_t SaveQuestion = 110;
-constexpr std::uint32_t DiscardQuestion = 145;
 constexpr std::uint32_t NoGamepadMessage = 147;
-constexpr std::uint32_t ErrorTitle = 148;
-constexpr std::uint32_t NotSavedMessage = 249;
 
 struct WindowState {
     std::uint32_t currentRow;
