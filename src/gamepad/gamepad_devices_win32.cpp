@@ -4,6 +4,7 @@
 #include <wbemidl.h>
 
 #include <cstring>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -207,6 +208,10 @@ void describeDevice(GamepadDevice& record, IDirectInputDevice8W* device)
     // name and identity.
     record.instance.dwSize = sizeof record.instance;
     device->GetDeviceInfo(&record.instance);
+    // The name is read as zero-terminated text; a driver may fill the whole
+    // field without a terminator.
+    auto& name = record.instance.tszInstanceName;
+    name[std::size(name) - 1] = 0;
     record.objectInfo.dwSize = sizeof record.objectInfo;
     device->GetObjectInfo(&record.objectInfo, 0, DIPH_DEVICE);
     record.caps.dwSize = sizeof record.caps;

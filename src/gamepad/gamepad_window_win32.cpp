@@ -71,6 +71,7 @@ constexpr ControlText ControlTexts[] = {
 constexpr std::uint32_t CaptionText = 118;
 constexpr std::uint32_t ButtonText = 153;
 constexpr std::uint32_t AxisText = 152;
+constexpr std::uint32_t NoGamepadMessage = 147;
 
 // The controller being read, by its identity, so that it is found again
 // after the list is rebuilt.
@@ -247,7 +248,7 @@ BOOL onInitDialog(HWND window)
     createGamepadManager(window);
     if (gamepadDeviceCount() == 0) {
         releaseGamepadManager();
-        ShowMessageDialog(window, IDD_MESSAGE_OK, 148, 147);
+        ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, NoGamepadMessage);
         EndDialog(window, IDCANCEL);
         return FALSE;
     }
@@ -372,10 +373,10 @@ void onAccept(HWND window)
         EndDialog(window, IDOK);
         return;
     }
-    switch (askPlayer(window, IDD_MESSAGE_YESNOCANCEL, 109, 110)) {
+    switch (askPlayer(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
     case IDYES:
         if (!savePadSettings()) {
-            askPlayer(window, IDD_MESSAGE_OK, 148, 249);
+            askPlayer(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
             return;
         }
         EndDialog(window, IDOK);
@@ -413,7 +414,7 @@ void onCommand(HWND window, int id, HWND control)
 
 void onClose(HWND window)
 {
-    if (padSettingsChanged() && askPlayer(window, IDD_MESSAGE_YESNO, 109, 145) != IDYES)
+    if (padSettingsChanged() && askPlayer(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) != IDYES)
         return;
     KillTimer(window, CaptureTimer);
     EndDialog(window, IDCANCEL);

@@ -2,6 +2,8 @@
 
 #include <d3d9.h>
 #include <cstdlib>
+#include <cwchar>
+#include <iterator>
 #include <dxgi.h>
 
 #include "foundation/code_page_win32.h"
@@ -147,7 +149,10 @@ void readDxgi(Preparation& preparation)
             DXGI_OUTPUT_DESC outputDescription{};
             if (SUCCEEDED(output->GetDesc(&outputDescription))) {
                 DxgiOutputFacts facts;
-                facts.deviceName = reinterpret_cast<const char16_t*>(outputDescription.DeviceName);
+                // The name field need not end in a zero: read at most its size.
+                const wchar_t* name = outputDescription.DeviceName;
+                facts.deviceName.assign(reinterpret_cast<const char16_t*>(name),
+                                        wcsnlen(name, std::size(outputDescription.DeviceName)));
                 DXGI_ADAPTER_DESC adapterDescription{};
                 facts.adapterDescribed = SUCCEEDED(adapter->GetDesc(&adapterDescription));
                 facts.dedicatedVideoMemory = adapterDescription.DedicatedVideoMemory;

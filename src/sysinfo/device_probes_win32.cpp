@@ -132,7 +132,7 @@ BOOL CALLBACK addInputDevice(const DIDEVICEINSTANCEW* instance, void* parameter)
                                     id.Data3,
                                     {id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4],
                                      id.Data4[5], id.Data4[6], id.Data4[7]}});
-    record.name = fromWide(info.tszInstanceName);
+    record.name = fromWideField(info.tszInstanceName);
     DIDEVCAPS caps{};
     caps.dwSize = sizeof caps;
     if (SUCCEEDED(device->GetCapabilities(&caps)))

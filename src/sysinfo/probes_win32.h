@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <cwchar>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,12 @@ inline const wchar_t* asWide(const std::u16string& text)
 inline std::u16string fromWide(const wchar_t* text)
 {
     return reinterpret_cast<const char16_t*>(text);
+}
+// A fixed-size text field of a platform structure, up to its first zero or
+// its end: a driver may fill the field without a terminator.
+template <std::size_t N> std::u16string fromWideField(const wchar_t (&field)[N])
+{
+    return std::u16string(reinterpret_cast<const char16_t*>(field), wcsnlen(field, N));
 }
 
 // Operating system, processor and memory.

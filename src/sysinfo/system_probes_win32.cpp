@@ -70,7 +70,7 @@ std::u16string ReadOsName()
         values.majorVersion = version.dwMajorVersion;
         values.minorVersion = version.dwMinorVersion;
         values.buildNumber = version.dwBuildNumber;
-        values.servicePack = fromWide(version.szCSDVersion);
+        values.servicePack = fromWideField(version.szCSDVersion);
         values.suiteMask = version.wSuiteMask;
         values.productType = version.wProductType;
     }

@@ -11,6 +11,7 @@
 
 #include "gamepad/input_table.h"
 #include "gamepad/pad_settings.h"
+#include "foundation/replace_file_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
 #include "shell/text_table_win32.h"
@@ -489,7 +490,7 @@ TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
         EXPECT_EQ(IDCANCEL, run(script));
         EXPECT_EQ(L"Error", title);
         EXPECT_EQ(L"The settings could not be saved.", message);
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".tmp").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temporaryPathFor(path.c_str()).c_str()));
         c.unblock(path);
         if (c.fileKept) {
             EXPECT_EQ(bytesOf(seededRecord()), readPadFile());

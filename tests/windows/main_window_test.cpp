@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/replace_file_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
 #include "shell/text_table_win32.h"
@@ -137,7 +138,7 @@ protected:
 
     void TearDown() override
     {
-        RemoveDirectoryW((path_ + L".tmp").c_str());
+        RemoveDirectoryW(temporaryPathFor(path_.c_str()).c_str());
         RemoveDirectoryW(path_.c_str());
         if (original_)
             writeFile(path_, *original_);
@@ -367,7 +368,7 @@ TEST_F(MainWindow, AFailedSaveShowsAnErrorKeepsTheWindowAndTheOldFile)
     startWith(languageFile(German));
     // The save goes through a temporary file beside config.lng; a folder of
     // that name makes it fail.
-    ASSERT_TRUE(CreateDirectoryW((path_ + L".tmp").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(temporaryPathFor(path_.c_str()).c_str(), nullptr));
     Player::Script script;
     script.then("choose English", onMain(chooseLanguage(English)))
         .then("press OK", onMain(press(IDOK)))
@@ -382,7 +383,7 @@ TEST_F(MainWindow, AFailedSaveShowsAnErrorKeepsTheWindowAndTheOldFile)
         .then("still open, nothing written", onMain([this](HWND window) {
                   stillOpenWith(English)(window);
                   EXPECT_EQ(languageFile(German), fileNow());
-                  RemoveDirectoryW((path_ + L".tmp").c_str());
+                  RemoveDirectoryW(temporaryPathFor(path_.c_str()).c_str());
                   Player::click(window, IDOK);
               }))
         .then("yes, save now that it can", onQuestion(Question::YesNoCancel, press(IDYES)));

@@ -142,3 +142,17 @@ TEST(SysinfoProbes, GathersTheWholeReport)
         EXPECT_FALSE(page.PageText.empty());
     std::printf("%s\n", narrow(AssembleReport(report)).c_str());
 }
+
+// Platform structures carry names in fixed-size fields that a driver may fill
+// to the last unit without a terminator.
+TEST(SysinfoProbes, FixedSizeNameFieldsAreReadWithinTheirSize)
+{
+    struct {
+        wchar_t field[4];
+        wchar_t after[4];
+    } full = {{L'a', L'b', L'c', L'd'}, {L'x', L'y', L'z', 0}};
+    EXPECT_EQ(u"abcd", fromWideField(full.field));
+
+    const wchar_t terminated[6] = {L'a', L'b', 0, L'q', L'q', 0};
+    EXPECT_EQ(u"ab", fromWideField(terminated));
+}
