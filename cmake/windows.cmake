@@ -29,8 +29,10 @@ file(GLOB ORVANTE_RC_INPUTS CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/src/resources/art/*)
 set(ORVANTE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${ORVANTE_GENERATED_DIR})
+configure_file(${PROJECT_SOURCE_DIR}/src/resources/version.h.in
+               ${ORVANTE_GENERATED_DIR}/orvante_version.h @ONLY)
 set_source_files_properties(${ORVANTE_RC} PROPERTIES
-    OBJECT_DEPENDS "${ORVANTE_RC_INPUTS};${ORVANTE_GENERATED_RC_INPUTS}")
+    OBJECT_DEPENDS "${ORVANTE_RC_INPUTS};${ORVANTE_GENERATED_RC_INPUTS};${ORVANTE_GENERATED_DIR}/orvante_version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${PROJECT_SOURCE_DIR}/src/resources -I${ORVANTE_GENERATED_DIR}")
 
 function(orvante_windows_executable target)
