@@ -79,7 +79,8 @@ file(GLOB ORVANTE_WINDOWS_TESTS CONFIGURE_DEPENDS
 list(FILTER ORVANTE_WINDOWS_TESTS EXCLUDE REGEX "/keepalive_win32\\.cpp$")
 orvante_windows_executable(orvante-tests ${ORVANTE_WINDOWS_TESTS})
 target_link_libraries(orvante-tests PRIVATE ${ORVANTE_GTEST})
-target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows)
+target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows
+                                                 ${ORVANTE_GENERATED_DIR})
 add_dependencies(orvante-tests orvante-config)
 
 # The shipped executable may import system DLLs only.
