@@ -38,10 +38,19 @@ const void* query(const std::vector<BYTE>& block, const std::wstring& path, UINT
     return value;
 }
 
-TEST(VersionResource, NumbersComeFromTheVersionFile)
+class VersionResource : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        block = versionBlock(toolPath());
+        ASSERT_FALSE(block.empty()) << "orvante-config.exe carries no version resource";
+    }
+
+    std::vector<BYTE> block;
+};
+
+TEST_F(VersionResource, NumbersComeFromTheVersionFile)
 {
-    const auto block = versionBlock(toolPath());
-    ASSERT_FALSE(block.empty()) << "orvante-config.exe carries no version resource";
     UINT length = 0;
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(block, L"\\", &length));
     ASSERT_NE(nullptr, fixed);
@@ -56,11 +65,8 @@ TEST(VersionResource, NumbersComeFromTheVersionFile)
     EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
 }
 
-TEST(VersionResource, PropertiesNameTheProductAndTheCompany)
+TEST_F(VersionResource, PropertiesNameTheProductAndTheCompany)
 {
-    const auto block = versionBlock(toolPath());
-    ASSERT_FALSE(block.empty()) << "orvante-config.exe carries no version resource";
-
     // Explorer finds the strings through the translation the block declares.
     UINT length = 0;
     const auto* translation = static_cast<const WORD*>(query(block, L"\\VarFileInfo\\Translation", &length));
