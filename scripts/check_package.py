@@ -116,9 +116,13 @@ def version_info(block):
     def node(at):
         length, value_length, kind = struct.unpack_from("<HHH", block, at)
         end = at + length
+        if length < 8 or end > len(block):
+            raise ValueError(f"version resource entry of {length} bytes at {at}")
         key_end = at + 6
         while block[key_end:key_end + 2] != b"\0\0":
             key_end += 2
+            if key_end + 2 > end:
+                raise ValueError(f"unterminated name in the version resource at {at}")
         key = block[at + 6:key_end].decode("utf-16-le")
         value_at = (key_end + 2 + 3) & ~3
         if kind == 1 and value_length:
