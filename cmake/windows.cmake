@@ -29,8 +29,10 @@ file(GLOB ORVANTE_RC_INPUTS CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/src/resources/art/*)
 set(ORVANTE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${ORVANTE_GENERATED_DIR})
+configure_file(${PROJECT_SOURCE_DIR}/src/resources/version.h.in
+               ${ORVANTE_GENERATED_DIR}/orvante_version.h @ONLY)
 set_source_files_properties(${ORVANTE_RC} PROPERTIES
-    OBJECT_DEPENDS "${ORVANTE_RC_INPUTS};${ORVANTE_GENERATED_RC_INPUTS}")
+    OBJECT_DEPENDS "${ORVANTE_RC_INPUTS};${ORVANTE_GENERATED_RC_INPUTS};${ORVANTE_GENERATED_DIR}/orvante_version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${PROJECT_SOURCE_DIR}/src/resources -I${ORVANTE_GENERATED_DIR}")
 
 function(orvante_windows_executable target)
@@ -86,7 +88,8 @@ file(GLOB ORVANTE_WINDOWS_TESTS CONFIGURE_DEPENDS
 list(FILTER ORVANTE_WINDOWS_TESTS EXCLUDE REGEX "/keepalive_win32\\.cpp$")
 orvante_windows_executable(orvante-tests ${ORVANTE_WINDOWS_TESTS})
 target_link_libraries(orvante-tests PRIVATE ${ORVANTE_GTEST})
-target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows)
+target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows
+                                                 ${ORVANTE_GENERATED_DIR})
 add_dependencies(orvante-tests orvante-config)
 
 # The planting test lays stand-ins for system DLLs beside copies of the tool
