@@ -46,8 +46,10 @@ test-wine: mingw
 	scripts/wine-session.sh start $(WINE_STATE)
 	$(CTEST) --test-dir build/mingw; rc=$$?; scripts/wine-session.sh stop $(WINE_STATE); exit $$rc
 
+# DPI=120, 144 or 192 takes them at 125 %, 150 % or 200 %.
+DPI ?= 96
 screenshots: mingw
-	scripts/screenshots.sh build/mingw
+	scripts/screenshots.sh build/mingw $(DPI)
 
 bench: setup
 	scripts/bench.sh
@@ -61,9 +63,10 @@ lint: native
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# Also the sessions of the other screens and scales (wine-WIDTHxHEIGHT-DPI).
 wine-stop:
-	scripts/wine-session.sh stop $(WINE_STATE)
+	for state in $(wildcard $(WINE_STATE) $(WINE_STATE)-*); do scripts/wine-session.sh stop $$state; done
 
 clean:
-	scripts/wine-session.sh stop $(WINE_STATE) 2>/dev/null || true
+	$(MAKE) wine-stop 2>/dev/null || true
 	rm -rf build

@@ -70,18 +70,59 @@ int scaled(int length, int dpi)
     return MulDiv(length, dpi, DesignDpi);
 }
 
+// The work area of the monitor the window's owner is on, or of the primary
+// monitor; the whole desktop when the monitor cannot be asked.
+RECT ownerWorkArea(HWND window)
+{
+    const HWND owner = GetWindow(window, GW_OWNER);
+    const HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
+                                   : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (monitor && GetMonitorInfoW(monitor, &info))
+        return info.rcWork;
+    RECT desktop{};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    return desktop;
+}
+
 } // namespace
 
 void CenterOnDesktop(HWND window)
 {
-    RECT desktop{};
+    const RECT work = ownerWorkArea(window);
     RECT own{};
-    GetWindowRect(GetDesktopWindow(), &desktop);
     GetWindowRect(window, &own);
     const int width = own.right - own.left;
     const int height = own.bottom - own.top;
-    SetWindowPos(window, nullptr, (desktop.right - width) / 2, (desktop.bottom - height) / 2, 0, 0,
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(window, nullptr, x < work.left ? work.left : x, y < work.top ? work.top : y, 0, 0,
                  SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void FitToWorkArea(HWND window)
+{
+    const RECT work = ownerWorkArea(window);
+    RECT own{};
+    GetWindowRect(window, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    const int workWidth = work.right - work.left;
+    const int workHeight = work.bottom - work.top;
+    if (width <= workWidth && height <= workHeight)
+        return;
+    SetWindowPos(window, nullptr, 0, 0, width < workWidth ? width : workWidth,
+                 height < workHeight ? height : workHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ScaleForDpi(int designPixels)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen ? dpiOf(screen) : DesignDpi;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return scaled(designPixels, dpi);
 }
 
 void SetDialogIcons(HWND window)
