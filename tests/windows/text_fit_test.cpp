@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -381,6 +382,12 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
 {
     initializeApplicationOnce();
     const Language& language = GetParam();
+    // A run at another scale says which DPI its session must have.
+    if (const char* dpi = std::getenv("ORVANTE_EXPECT_DPI")) {
+        const HDC screen = GetDC(nullptr);
+        ASSERT_EQ(std::atoi(dpi), GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
+    }
     std::vector<std::string> failures;
     const auto add = [&failures](const std::vector<std::string>& found) {
         failures.insert(failures.end(), found.begin(), found.end());
