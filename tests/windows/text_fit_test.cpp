@@ -332,9 +332,10 @@ const Language Languages[] = {
     {Japanese, "Japanese"}, {English, "English"}, {German, "German"}, {French, "French"}};
 
 // Opens a window through `open`, waits for the dialog with control
-// `controlId`, checks every control in it (its pages included) and ends it.
-std::vector<std::string> checkWindow(const Language& language, const std::string& window,
-                                     const std::function<INT_PTR()>& open, int controlId)
+// `controlId`, checks every control in it (its pages included), ends it and
+// adds what it found cut off to `failures`.
+void checkWindow(const Language& language, const std::string& window, const std::function<INT_PTR()>& open,
+                 int controlId, std::vector<std::string>& failures)
 {
     FitReport report(language.name, window);
     bool checked = false;
@@ -352,7 +353,7 @@ std::vector<std::string> checkWindow(const Language& language, const std::string
     if (!checked)
         report.failures.push_back(std::string(language.name) + ", " + window + ": the window did not open (" +
                                   script.pendingStep() + ")");
-    return report.failures;
+    failures.insert(failures.end(), report.failures.begin(), report.failures.end());
 }
 
 struct Message {
@@ -389,29 +390,28 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
         ReleaseDC(nullptr, screen);
     }
     std::vector<std::string> failures;
-    const auto add = [&failures](const std::vector<std::string>& found) {
-        failures.insert(failures.end(), found.begin(), found.end());
-    };
 
     // The main window loads the language's texts as it opens; ending it
     // directly leaves config.lng as it was.
     SetLanguageIndex(language.index);
-    add(checkWindow(
-        language, "main window", [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE));
+    checkWindow(
+        language, "main window", [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, failures);
     ASSERT_TRUE(LoadStringTable(language.index));
     for (const Message& message : Messages) {
-        add(checkWindow(
+        checkWindow(
             language, message.name,
             [&] { return ShowMessageDialog(nullptr, message.dialog, message.title, message.text); },
-            IDC_MESSAGE_TEXT));
+            IDC_MESSAGE_TEXT, failures);
     }
-    add(checkWindow(
-        language, "general settings", [] { return openGeneralSettings(nullptr); }, IDC_GENERAL_TABS));
+    checkWindow(
+        language, "general settings", [] { return openGeneralSettings(nullptr); }, IDC_GENERAL_TABS,
+        failures);
     {
         ScriptedGamepad::Installation pad;
-        add(checkWindow(
-            language, "gamepad settings", [] { return openGamepadSettings(nullptr); }, IDC_GAMEPAD_DEVICE));
-        add(checkWindow(
+        checkWindow(
+            language, "gamepad settings", [] { return openGamepadSettings(nullptr); }, IDC_GAMEPAD_DEVICE,
+            failures);
+        checkWindow(
             language, "gamepad test",
             [] {
                 createGamepadManager(nullptr);
@@ -419,10 +419,11 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
                 releaseGamepadManager();
                 return result;
             },
-            IDC_PADTEST_MENU_PANEL));
+            IDC_PADTEST_MENU_PANEL, failures);
     }
-    add(checkWindow(
-        language, "system information", [] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS));
+    checkWindow(
+        language, "system information", [] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS,
+        failures);
 
     for (const std::string& failure : failures)
         ADD_FAILURE() << failure;
