@@ -34,6 +34,7 @@ run: mingw
 test: native asan mingw mingw32
 	$(CTEST) --test-dir build/native
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(CTEST) --test-dir build/asan
+	$(CTEST) --test-dir build/mingw32
 	scripts/home-guard.sh start build/home-guard.stamp
 	scripts/wine-session.sh start $(WINE_STATE)
 	$(CTEST) --test-dir build/mingw; rc=$$?; scripts/wine-session.sh stop $(WINE_STATE); exit $$rc

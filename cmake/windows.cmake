@@ -2,7 +2,7 @@
 
 set(ORVANTE_WIN32_DEFINITIONS UNICODE _UNICODE _WIN32_WINNT=0x0601
     WINVER=0x0601 NOMINMAX DIRECTINPUT_VERSION=0x0800)
-set(ORVANTE_WIN32_LIBS ole32 oleaut32 uuid comctl32 comdlg32 winmm shell32
+set(ORVANTE_WIN32_LIBS ole32 oleaut32 uuid comctl32 comdlg32 shell32
     user32 gdi32 advapi32 psapi dxguid wbemuuid version)
 
 target_compile_definitions(orvante_core PUBLIC ${ORVANTE_WIN32_DEFINITIONS})
@@ -47,6 +47,15 @@ orvante_windows_executable(orvante-config
     ${PROJECT_SOURCE_DIR}/src/app/entry_win32.cpp)
 set_target_properties(orvante-config PROPERTIES WIN32_EXECUTABLE ON)
 
+# The shipped executable imports only the system's known DLLs. Registered in
+# every Windows build, the 32-bit one included, which has no other tests.
+find_program(ORVANTE_OBJDUMP NAMES ${ORVANTE_MINGW_TRIPLE}-objdump objdump)
+add_test(NAME package.imports_only_known_dlls
+         COMMAND ${CMAKE_COMMAND}
+                 -DOBJDUMP=${ORVANTE_OBJDUMP}
+                 -DEXE=$<TARGET_FILE:orvante-config>
+                 -P ${PROJECT_SOURCE_DIR}/cmake/check-imports.cmake)
+
 if(ORVANTE_BENCH)
   add_subdirectory(bench)
 endif()
@@ -80,13 +89,25 @@ target_link_libraries(orvante-tests PRIVATE ${ORVANTE_GTEST})
 target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows)
 add_dependencies(orvante-tests orvante-config)
 
-# The shipped executable may import system DLLs only.
-find_program(ORVANTE_OBJDUMP NAMES ${ORVANTE_MINGW_TRIPLE}-objdump objdump)
-add_test(NAME package.imports_only_system_dlls
-         COMMAND ${CMAKE_COMMAND}
-                 -DOBJDUMP=${ORVANTE_OBJDUMP}
-                 -DEXE=$<TARGET_FILE:orvante-config>
-                 -P ${PROJECT_SOURCE_DIR}/cmake/check-imports.cmake)
+# The planting test lays stand-ins for system DLLs beside copies of the tool
+# and of a probe that loads DLLs by name (tests/windows/dll_planting_test.cpp).
+add_library(stand-in-dll OBJECT ${PROJECT_SOURCE_DIR}/tests/windows/planted/stand_in_dll_win32.cpp)
+target_compile_definitions(stand-in-dll PRIVATE ${ORVANTE_WIN32_DEFINITIONS})
+set(ORVANTE_STAND_IN_DLLS winmm d3d9 dxgi xinput1_3 xinput1_4 xinput9_1_0 dinput8)
+foreach(name IN LISTS ORVANTE_STAND_IN_DLLS)
+  add_library(stand-in-${name} SHARED $<TARGET_OBJECTS:stand-in-dll>)
+  set_target_properties(stand-in-${name} PROPERTIES
+      OUTPUT_NAME ${name} PREFIX ""
+      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-ins
+      ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-ins)
+  target_link_options(stand-in-${name} PRIVATE ${ORVANTE_STATIC_LINK})
+  add_dependencies(orvante-tests stand-in-${name})
+endforeach()
+add_executable(dll-probe ${PROJECT_SOURCE_DIR}/tests/windows/planted/dll_probe_win32.cpp)
+target_link_libraries(dll-probe PRIVATE orvante_platform)
+target_link_options(dll-probe PRIVATE ${ORVANTE_STATIC_LINK} -municode)
+target_compile_options(dll-probe PRIVATE ${ORVANTE_WARNINGS})
+add_dependencies(orvante-tests dll-probe)
 
 if(NOT CMAKE_CROSSCOMPILING)
   # On Windows itself the tests run as they are, one display, one folder.
@@ -117,9 +138,19 @@ file(GENERATE OUTPUT ${ORVANTE_WINE_STATE}/session.env
 # All Wine tests share one display, one prefix and one settings folder.
 gtest_discover_tests(orvante-tests
     TEST_PREFIX "wine."
+    TEST_FILTER "-DllPlanting.*"
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
+
+# The planting tests run with Wine told to look for the stand-ins' names the
+# way Windows does; Wine reads that when a process starts, so it is set for
+# the whole test program (tests/windows/dll_planting_test.cpp says more).
+list(JOIN ORVANTE_STAND_IN_DLLS "," ORVANTE_STAND_IN_NAMES)
+add_test(NAME wine.DllPlanting
+         COMMAND ${CMAKE_COMMAND} -E env "ORVANTE_DLL_OVERRIDES=${ORVANTE_STAND_IN_NAMES}=n,b"
+                 ${ORVANTE_WINE_RUN} $<TARGET_FILE:orvante-tests> --gtest_filter=DllPlanting.*)
+set_tests_properties(wine.DllPlanting PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
 
 add_test(NAME wine.sandbox.user_folders_stay_in_build_folder
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-sandbox.sh ${ORVANTE_WINE_STATE})

@@ -4,7 +4,8 @@ wine_state=$(mkdir -p "$1" && cd "$1" && pwd)
 export WINEPREFIX="${ORVANTE_WINEPREFIX:-$wine_state/prefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# ORVANTE_DLL_OVERRIDES adds load orders for one run (the planting test).
+export WINEDLLOVERRIDES="mscoree,mshtml=${ORVANTE_DLL_OVERRIDES:+;$ORVANTE_DLL_OVERRIDES}"
 # Wine links Documents, Desktop and the other user folders to $HOME.
 export HOME="$wine_state/home"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "foundation/system_library_win32.h"
+
 namespace {
 
 // ---- XInput 1.3, loaded at run time so that a missing DLL only leaves
@@ -25,11 +27,9 @@ const XInputLibrary& xinputLibrary()
 {
     if (!xinput.loaded) {
         xinput.loaded = true;
-        if (const HMODULE module = LoadLibraryW(L"xinput1_3.dll")) {
-            xinput.enable = reinterpret_cast<XInputEnableFunction>(
-                reinterpret_cast<void*>(GetProcAddress(module, "XInputEnable")));
-            xinput.getState = reinterpret_cast<XInputGetStateFunction>(
-                reinterpret_cast<void*>(GetProcAddress(module, "XInputGetState")));
+        if (const HMODULE module = LoadSystemLibrary(L"xinput1_3.dll")) {
+            xinput.enable = LibraryEntry<XInputEnableFunction>(module, "XInputEnable");
+            xinput.getState = LibraryEntry<XInputGetStateFunction>(module, "XInputGetState");
         }
     }
     return xinput;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/code_page_win32.h"
+#include "foundation/system_library_win32.h"
 #include "resources/resource.h"
 #include "settings/adapter_modes.h"
 #include "settings/general_pages_win32.h"
@@ -86,11 +87,10 @@ void addDirect3DAdapter(HWND page, IDirect3D9* direct3D, UINT adapter)
 // page simply lists no adapter.
 void readDirect3DAdapters(HWND page)
 {
-    const HMODULE library = LoadLibraryW(L"d3d9.dll");
+    const HMODULE library = LoadSystemLibrary(L"d3d9.dll");
     if (!library)
         return;
-    const auto create = reinterpret_cast<Direct3DCreate9Function>(
-        reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate9")));
+    const auto create = LibraryEntry<Direct3DCreate9Function>(library, "Direct3DCreate9");
     if (IDirect3D9* direct3D = create ? create(Direct3DSdkVersion) : nullptr) {
         for (UINT adapter = 0; adapter < direct3D->GetAdapterCount(); ++adapter)
             addDirect3DAdapter(page, direct3D, adapter);

@@ -7,6 +7,7 @@
 #include <initguid.h>
 #include <dxdiag.h>
 
+#include "foundation/system_library_win32.h"
 #include "sysinfo/fact_text.h"
 
 namespace {
@@ -35,7 +36,7 @@ private:
 // A library loaded for the length of one probe.
 class Library {
 public:
-    explicit Library(const wchar_t* name) : module_(LoadLibraryW(name)) {}
+    explicit Library(const wchar_t* name) : module_(LoadSystemLibrary(name)) {}
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
     ~Library()
@@ -45,8 +46,7 @@ public:
     }
     template <typename Function> Function entry(const char* name) const
     {
-        return module_ ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
-                       : nullptr;
+        return LibraryEntry<Function>(module_, name);
     }
 
 private:

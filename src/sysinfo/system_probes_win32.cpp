@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "foundation/system_library_win32.h"
 #include "shell/text_table_win32.h"
 #include "sysinfo/fact_text.h"
 
@@ -12,9 +13,7 @@ namespace {
 
 template <typename Function> Function systemEntry(const wchar_t* module, const char* name)
 {
-    const HMODULE loaded = GetModuleHandleW(module);
-    return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
-                  : nullptr;
+    return LibraryEntry<Function>(GetModuleHandleW(module), name);
 }
 
 std::u16string driveSpace(std::uint32_t labelText, ULARGE_INTEGER bytes)

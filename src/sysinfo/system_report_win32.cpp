@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "foundation/system_library_win32.h"
 #include "sysinfo/probes_win32.h"
 
 namespace {
@@ -60,8 +61,8 @@ SystemReport GatherSystemReport()
 {
     // DxDiag, Direct3D 9 and DXGI all start the same graphics runtime; held
     // for the whole gathering, it starts once instead of once per probe.
-    const HMODULE heldDirect3D9 = LoadLibraryW(L"d3d9.dll");
-    const HMODULE heldDxgi = LoadLibraryW(L"dxgi.dll");
+    const HMODULE heldDirect3D9 = LoadSystemLibrary(L"d3d9.dll");
+    const HMODULE heldDxgi = LoadSystemLibrary(L"dxgi.dll");
     SystemReport report = CreateSystemReport();
     FillNamePage(report.page(PageKind::Installation), ReadInstalledApplications());
     FillProcessPage(report.page(PageKind::Process), ReadProcesses());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/system_library_win32.h"
 #include "resources/resource.h"
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
@@ -39,12 +40,11 @@ bool contains(const std::vector<std::wstring>& lines, const std::wstring& line)
 std::vector<ReportedAdapter> reportedAdapters()
 {
     std::vector<ReportedAdapter> adapters;
-    const HMODULE library = LoadLibraryW(L"d3d9.dll");
+    const HMODULE library = LoadSystemLibrary(L"d3d9.dll");
     if (!library)
         return adapters;
     using Create = IDirect3D9*(WINAPI*)(UINT);
-    const auto create =
-        reinterpret_cast<Create>(reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate9")));
+    const auto create = LibraryEntry<Create>(library, "Direct3DCreate9");
     if (IDirect3D9* direct3D = create ? create(D3D_SDK_VERSION) : nullptr) {
         for (UINT a = 0; a < direct3D->GetAdapterCount(); ++a) {
             ReportedAdapter adapter;

@@ -50,6 +50,8 @@ private:
 HWND activeDialog(const wchar_t* caption = nullptr);
 // The active dialog that has a control with this id.
 HWND activeDialogWithControl(int controlId);
+// The same among the windows of another process (one driven from outside).
+HWND processDialogWithControl(DWORD processId, int controlId);
 
 std::wstring windowText(HWND window);
 std::wstring controlText(HWND dialog, int controlId);

@@ -13,6 +13,7 @@ Script* currentScript = nullptr;
 struct DialogSearch {
     const wchar_t* caption;
     int controlId;
+    DWORD process; // 0: a dialog of this thread
     HWND found;
 };
 
@@ -27,14 +28,20 @@ BOOL CALLBACK considerWindow(HWND window, LPARAM parameter)
         return TRUE;
     if (search.controlId != 0 && !GetDlgItem(window, search.controlId))
         return TRUE;
+    DWORD owner = 0;
+    if (search.process != 0 && (GetWindowThreadProcessId(window, &owner), owner != search.process))
+        return TRUE;
     search.found = window;
     return FALSE;
 }
 
-HWND findDialog(const wchar_t* caption, int controlId)
+HWND findDialog(const wchar_t* caption, int controlId, DWORD process = 0)
 {
-    DialogSearch search{caption, controlId, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), considerWindow, reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{caption, controlId, process, nullptr};
+    if (process != 0)
+        EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumThreadWindows(GetCurrentThreadId(), considerWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -105,6 +112,10 @@ HWND activeDialog(const wchar_t* caption)
 HWND activeDialogWithControl(int controlId)
 {
     return findDialog(nullptr, controlId);
+}
+HWND processDialogWithControl(DWORD processId, int controlId)
+{
+    return findDialog(nullptr, controlId, processId);
 }
 
 std::wstring windowText(HWND window)
