@@ -214,3 +214,7 @@ foreach(scale 1366x768:96 1366x768:120 1920x1080:144 2560x1440:192)
   list(GET scale 1 dpi)
   orvante_wine_test_at_scale(window_fit ${screen} ${dpi} "WindowFit.*")
 endforeach()
+
+# Every caption fits its control at 150 % too, where fonts and controls grow
+# by different roundings.
+orvante_wine_test_at_scale(text_fit 1920x1080 144 "EveryLanguage/TextFit.*")

@@ -32,7 +32,10 @@ start_xvfb() {
     setsid Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp </dev/null >"$wine_state/xvfb.log" 2>&1 9>&- &
     echo $! >"$wine_state/xvfb.pid"
     for _ in $(seq 100); do
-      if xwininfo -root -display ":$n" >/dev/null 2>&1; then
+      # Sessions starting at once may pick the same number: the display is
+      # ours only if the lock file names our Xvfb; the loser tries the next.
+      if xwininfo -root -display ":$n" >/dev/null 2>&1 &&
+        [[ $(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null) == "$(cat "$wine_state/xvfb.pid")" ]]; then
         echo ":$n" >"$wine_state/display"
         echo "$screen $dpi" >"$wine_state/scale"
         export DISPLAY=":$n"

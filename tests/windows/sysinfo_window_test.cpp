@@ -27,7 +27,7 @@ using Row = std::vector<std::wstring>;
 
 // Pages are told apart by their columns' widths, which are the same in every
 // language.
-const std::vector<int> SystemColumns = {150, 550};
+const std::vector<int> SystemColumns = {180, 550};
 const std::vector<int> ApplicationColumns = {550};
 const std::vector<int> ProcessColumns = {550, 200};
 const std::vector<int> InstallationColumns = {650};

@@ -147,7 +147,7 @@ void showSysinfoTab(HWND dialog, int tab)
 {
     Player::clickTab(dialog, IDC_SYSINFO_TABS, tab);
     Player::pumpUntilIdle();
-    static const std::vector<int> designWidths[] = {{150, 550}, {550}, {550, 200}, {650}};
+    static const std::vector<int> designWidths[] = {{180, 550}, {550}, {550, 200}, {650}};
     HWND page = nullptr;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (classOf(child) == L"#32770" && IsWindowVisible(child))
