@@ -46,7 +46,7 @@ void pollingBenchmarks(Table& table)
     const auto pollDirectInput = [&] {
         readDirectInputState(state, calibration, reading);
         fillInputTable(reading);
-        keep(firstHeldInput(reading));
+        keep(firstHeldInput(reading, heldAxisHalves(reading)));
     };
     const auto pollXInput = [&] {
         readXInputState(pad, reading);

@@ -29,8 +29,10 @@ file(GLOB ORVANTE_RC_INPUTS CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/src/resources/art/*)
 set(ORVANTE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${ORVANTE_GENERATED_DIR})
+configure_file(${PROJECT_SOURCE_DIR}/src/resources/version.h.in
+               ${ORVANTE_GENERATED_DIR}/orvante_version.h @ONLY)
 set_source_files_properties(${ORVANTE_RC} PROPERTIES
-    OBJECT_DEPENDS "${ORVANTE_RC_INPUTS};${ORVANTE_GENERATED_RC_INPUTS}")
+    OBJECT_DEPENDS "${ORVANTE_RC_INPUTS};${ORVANTE_GENERATED_RC_INPUTS};${ORVANTE_GENERATED_DIR}/orvante_version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${PROJECT_SOURCE_DIR}/src/resources -I${ORVANTE_GENERATED_DIR}")
 
 function(orvante_windows_executable target)
@@ -86,7 +88,8 @@ file(GLOB ORVANTE_WINDOWS_TESTS CONFIGURE_DEPENDS
 list(FILTER ORVANTE_WINDOWS_TESTS EXCLUDE REGEX "/keepalive_win32\\.cpp$")
 orvante_windows_executable(orvante-tests ${ORVANTE_WINDOWS_TESTS})
 target_link_libraries(orvante-tests PRIVATE ${ORVANTE_GTEST})
-target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows)
+target_include_directories(orvante-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/windows
+                                                 ${ORVANTE_GENERATED_DIR})
 add_dependencies(orvante-tests orvante-config)
 
 # The planting test lays stand-ins for system DLLs beside copies of the tool
@@ -171,3 +174,56 @@ add_test(NAME wine.StartUp.FrenchUserGetsFrench
                  ${ORVANTE_WINE_RUN} $<TARGET_FILE:orvante-tests>
                  --gtest_filter=StartUp.UserLanguageDecidesWhenNothingElseDoes)
 set_tests_properties(wine.StartUp.FrenchUserGetsFrench PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
+
+# ---- Other screens and scales --------------------------------------------
+# Players run the tool on small laptop screens and at 125 %, 150 % and 200 %.
+# Each screen and DPI pair gets a Wine state folder of its own,
+# wine-WIDTHxHEIGHT-DPI (its own prefix with that LogPixels, its own Xvfb of
+# that size), started by a set-up test and stopped by a clean-up test, so
+# `ctest -R` on one scaled test brings its session up and down by itself.
+# Only tests about layout run there; the whole suite runs once, above.
+#
+# To run another test at a scale, call
+#   orvante_wine_test_at_scale(<name> <WIDTHxHEIGHT> <DPI> <gtest filter>)
+# for example
+#   orvante_wine_test_at_scale(window_fit 1920x1080 144 "WindowFit.*")
+# which registers the test wine.1920x1080-144.window_fit. The test sees
+# ORVANTE_EXPECT_SCREEN and ORVANTE_EXPECT_DPI (here 1920x1080 and 144) and
+# should check that it really runs at them.
+function(orvante_wine_test_at_scale name screen dpi filter)
+  set(scale ${screen}-${dpi})
+  set(state ${CMAKE_BINARY_DIR}/wine-${scale})
+  set(session ${PROJECT_SOURCE_DIR}/scripts/wine-session.sh)
+  get_property(known GLOBAL PROPERTY ORVANTE_WINE_SCALES)
+  if(NOT scale IN_LIST known)
+    set_property(GLOBAL APPEND PROPERTY ORVANTE_WINE_SCALES ${scale})
+    file(GENERATE OUTPUT ${state}/session.env
+         CONTENT "KEEPALIVE=$<TARGET_FILE:wine-keepalive>\nSCREEN=${screen}\nDPI=${dpi}\n")
+    add_test(NAME wine.${scale}.session.start COMMAND ${session} start ${state})
+    add_test(NAME wine.${scale}.session.stop COMMAND ${session} stop ${state})
+    # A first start creates the prefix (about 15 s, once per build folder).
+    set_tests_properties(wine.${scale}.session.start PROPERTIES
+        FIXTURES_SETUP wine-${scale} RESOURCE_LOCK wine-${scale} TIMEOUT 300)
+    set_tests_properties(wine.${scale}.session.stop PROPERTIES
+        FIXTURES_CLEANUP wine-${scale} RESOURCE_LOCK wine-${scale} TIMEOUT 60)
+  endif()
+  add_test(NAME wine.${scale}.${name}
+           COMMAND ${CMAKE_COMMAND} -E env ORVANTE_EXPECT_SCREEN=${screen} ORVANTE_EXPECT_DPI=${dpi}
+                   ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${state} $<TARGET_FILE:orvante-tests>
+                   --gtest_filter=${filter})
+  set_tests_properties(wine.${scale}.${name} PROPERTIES
+      FIXTURES_REQUIRED wine-${scale} RESOURCE_LOCK wine-${scale} TIMEOUT 600)
+endfunction()
+
+# 100 % and 125 % on the smallest common laptop screen, 150 % on full HD,
+# 200 % on 1440p.
+foreach(scale 1366x768:96 1366x768:120 1920x1080:144 2560x1440:192)
+  string(REPLACE ":" ";" scale ${scale})
+  list(GET scale 0 screen)
+  list(GET scale 1 dpi)
+  orvante_wine_test_at_scale(window_fit ${screen} ${dpi} "WindowFit.*")
+endforeach()
+
+# Every caption fits its control at 150 % too, where fonts and controls grow
+# by different roundings.
+orvante_wine_test_at_scale(text_fit 1920x1080 144 "EveryLanguage/TextFit.*")

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# wine-session.sh start|stop|ensure|prefix STATE
+# wine-session.sh start|stop|ensure|prefix STATE [SCREEN [DPI]]
 #
 # start:  Xvfb on a display of its own, the private prefix (created once per
 #         state folder), a persistent wineserver and the keep-alive program,
@@ -7,6 +7,13 @@
 # ensure: start unless a session of this state folder is already running.
 # stop:   wineserver -k, then Xvfb (in this order, or X errors appear).
 # prefix: only create the prefix (for a run on the player's own display).
+#
+# Screens and scales: SCREEN is the Xvfb screen as WIDTHxHEIGHT, DPI the
+# LogPixels setting of the prefix (96, 120, 144, 192). When not given they
+# come from SCREEN= and DPI= in STATE/session.env, else 1280x1024 and 96.
+# The DPI belongs to the prefix, so each scale needs a state folder of its
+# own (cmake/windows.cmake names them wine-WIDTHxHEIGHT-DPI); a session
+# already running with another screen or DPI is an error, not a restart.
 set -euo pipefail
 cmd=$1 state=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,11 +29,15 @@ start_xvfb() {
   local n
   for n in $(seq 90 190); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$wine_state/xvfb.log" 2>&1 9>&- &
+    setsid Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp </dev/null >"$wine_state/xvfb.log" 2>&1 9>&- &
     echo $! >"$wine_state/xvfb.pid"
     for _ in $(seq 100); do
-      if xwininfo -root -display ":$n" >/dev/null 2>&1; then
+      # Sessions starting at once may pick the same number: the display is
+      # ours only if the lock file names our Xvfb; the loser tries the next.
+      if xwininfo -root -display ":$n" >/dev/null 2>&1 &&
+        [[ $(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null) == "$(cat "$wine_state/xvfb.pid")" ]]; then
         echo ":$n" >"$wine_state/display"
+        echo "$screen $dpi" >"$wine_state/scale"
         export DISPLAY=":$n"
         return 0
       fi
@@ -37,6 +48,20 @@ start_xvfb() {
   echo "wine-session: could not start Xvfb" >&2
   return 1
 }
+
+session_setting() {
+  [[ -f "$wine_state/session.env" ]] && sed -n "s/^$1=//p" "$wine_state/session.env" | tail -n 1
+  return 0
+}
+screen=${3:-$(session_setting SCREEN)}
+screen=${screen:-1280x1024}
+dpi=${4:-$(session_setting DPI)}
+dpi=${dpi:-96}
+[[ $screen =~ ^[0-9]+x[0-9]+$ ]] || { echo "wine-session: screen '$screen' is not WIDTHxHEIGHT" >&2; exit 2; }
+if ! [[ $dpi =~ ^[0-9]+$ ]] || ((dpi < 48 || dpi > 480)); then
+  echo "wine-session: DPI '$dpi' is not a number from 48 to 480" >&2
+  exit 2
+fi
 
 wine_quiet() { "$WINE" "$@" </dev/null >/dev/null 2>&1 9>&-; }
 
@@ -77,13 +102,41 @@ REG
   touch "$WINEPREFIX/.orvante-ready"
 }
 
+# The DPI every program of the prefix starts with; set before the first one
+# runs, since a running desktop keeps the DPI it started with.
+set_dpi() {
+  [[ -n ${ORVANTE_WINEPREFIX:-} ]] && return 0
+  [[ "$(cat "$WINEPREFIX/.orvante-dpi" 2>/dev/null)" == "$dpi" ]] && return 0
+  local hex reg="$wine_state/dpi.reg"
+  hex=$(printf '%08x' "$dpi")
+  cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:$hex
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]
+"LogPixels"=dword:$hex
+REG
+  wine_quiet regedit /S "$reg"
+  "$WINESERVER" -w
+  echo "$dpi" >"$WINEPREFIX/.orvante-dpi"
+}
+
 start() {
   mkdir -p "$wine_state"
   exec 9>"$wine_state/session.lock"
   flock 9
-  if running; then return 0; fi
+  if running; then
+    local current
+    current=$(cat "$wine_state/scale" 2>/dev/null || echo "1280x1024 96")
+    [[ $current == "$screen $dpi" ]] && return 0
+    echo "wine-session: $wine_state runs at $current, not $screen $dpi; stop it first" >&2
+    return 1
+  fi
   start_xvfb
   make_prefix
+  set_dpi
   setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- &
   wine_quiet wineboot
   local keepalive=""
@@ -97,13 +150,13 @@ stop() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
   if [[ -f "$wine_state/xvfb.pid" ]]; then
     kill "$(cat "$wine_state/xvfb.pid")" 2>/dev/null || true
-    rm -f "$wine_state/xvfb.pid" "$wine_state/display"
+    rm -f "$wine_state/xvfb.pid" "$wine_state/display" "$wine_state/scale"
   fi
 }
 
 case $cmd in
   start | ensure) start ;;
   stop) stop ;;
-  prefix) mkdir -p "$wine_state"; make_prefix ;;
-  *) echo "usage: $0 start|ensure|stop|prefix STATE" >&2; exit 2 ;;
+  prefix) mkdir -p "$wine_state"; make_prefix; set_dpi ;;
+  *) echo "usage: $0 start|ensure|stop|prefix STATE [SCREEN [DPI]]" >&2; exit 2 ;;
 esac

@@ -11,6 +11,7 @@
 #include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
 #include "shell/dialog_texts_win32.h"
+#include "shell/display_adapters_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
@@ -97,12 +98,20 @@ void ConfirmAndClose(HWND window, bool fromCloseBox)
     }
 }
 
+// True while one of the three windows runs: a click that was already queued
+// (a double click, or a key pressed twice) must not open a second one.
+bool windowOpen = false;
+
 // Hides the main window while another window of the tool runs.
 void runHidden(HWND window, INT_PTR (*open)(HWND))
 {
+    if (windowOpen)
+        return;
+    windowOpen = true;
     ShowWindow(window, SW_HIDE);
     open(window); // each window handles its own result
     ShowWindow(window, SW_SHOW);
+    windowOpen = false;
 }
 
 void onInitDialog(HWND window)
@@ -137,6 +146,9 @@ void onPaint(HWND window)
         PaintPicture(dc, IDB_MAIN_BANNER, BannerLeft, BannerTop);
         EndPaint(window, &paint);
     }
+    // Once the window stands, the graphics runtime starts in the background
+    // for the video page and the system report.
+    StartPreparingDisplayAdapters();
 }
 
 HBRUSH onControlColourStatic(HDC dc)

@@ -37,7 +37,14 @@ std::uint32_t File::read(void* buffer, std::uint32_t count)
 
 std::uint32_t File::size() const
 {
-    return isOpen() ? GetFileSize(handle, nullptr) : 0;
+    if (!isOpen())
+        return 0;
+    // With the high word asked for, all bits set is also a valid low word,
+    // so only the error code tells a failure.
+    DWORD high = 0;
+    SetLastError(ERROR_SUCCESS);
+    const DWORD low = GetFileSize(handle, &high);
+    return low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS ? 0 : low;
 }
 
 std::uint32_t File::tell()

@@ -76,6 +76,26 @@ bool isSameOrInside(const Utf8String& inner, const Utf8String& outer)
            innerFull[outerFull.size()] == u'/';
 }
 
+bool isReadOnlyDirectory(const Utf8String& path)
+{
+    const DWORD attributes = GetFileAttributesW(WidePath(path).get());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Sets or clears a directory's read-only flag on the way to its removal
+// without recording anything: the removal reports its own outcome. True
+// when the flag was changed.
+bool changeReadOnlyQuietly(const Utf8String& path, bool on)
+{
+    Error::CodeQueue held;
+    Error::copyTo(held, false);
+    if (LocalFile::setDirectoryReadOnly(path, on))
+        return true;
+    Error::restoreFrom(held);
+    return false;
+}
+
 } // namespace
 
 bool LocalDir::ExecuteFunctionRemove::onFile(const Utf8String& path)
@@ -184,18 +204,23 @@ bool LocalDir::walk(const Utf8String& directory, const Utf8String& pattern,
 
 bool LocalDir::removeDirectory(const Utf8String& path, bool recursive)
 {
+    // A read-only directory cannot be removed, and on some file systems its
+    // entries cannot either: the flag is cleared for the removal and put
+    // back when the directory stays.
+    const bool clearedReadOnly = recursive && isReadOnlyDirectory(path) && changeReadOnlyQuietly(path, false);
+    bool removed = true;
     if (recursive && LocalFile::directoryExists(path)) {
-        // A read-only directory cannot be removed, and on some file systems
-        // its entries cannot either.
-        LocalFile::setDirectoryReadOnly(path, false);
         ExecuteFunctionRemove remove;
-        if (!isLinkedDirectory(path) && !walk(path, "*", remove))
-            return false;
+        removed = isLinkedDirectory(path) || walk(path, "*", remove);
     }
-    if (RemoveDirectoryW(WidePath(path).get()))
-        return true;
-    Error::setSystemError(GetLastError());
-    return false;
+    if (removed) {
+        removed = RemoveDirectoryW(WidePath(path).get()) != 0;
+        if (!removed)
+            Error::setSystemError(GetLastError());
+    }
+    if (!removed && clearedReadOnly)
+        changeReadOnlyQuietly(path, true);
+    return removed;
 }
 
 bool LocalDir::emptyDirectory(const Utf8String& path)

@@ -74,24 +74,32 @@ void restoreReadOnlyFlag(const wchar_t* path)
 }
 
 // Runs a platform operation on a file with the retry scheme of moveFile and
-// deleteFile. `operation` answers whether it succeeded.
+// deleteFile. `operation` answers whether it succeeded; `result` names the
+// file it leaves behind (the moved file), whose read-only flag is put back
+// when it was cleared on the way, or is null when nothing is left.
 template <typename Operation>
-bool retryFileOperation(const wchar_t* path, bool clearReadOnly, unsigned retries, Operation operation)
+bool retryFileOperation(const wchar_t* path, const wchar_t* result, bool clearReadOnly, unsigned retries,
+                        Operation operation)
 {
     if (!isFile(GetFileAttributesW(path))) {
         Error::set(Error::FileMissing);
         return false;
     }
     bool clearedReadOnly = false;
+    const auto succeeded = [&] {
+        if (clearedReadOnly && result)
+            restoreReadOnlyFlag(result);
+        return true;
+    };
     DWORD error = ERROR_SUCCESS;
     for (unsigned attempt = 0;; ++attempt) {
         if (operation())
-            return true;
+            return succeeded();
         error = GetLastError();
         if (clearReadOnly && clearReadOnlyFlag(path)) {
             clearedReadOnly = true;
             if (operation())
-                return true;
+                return succeeded();
             error = GetLastError();
         }
         if (!isFile(GetFileAttributesW(path))) {
@@ -388,14 +396,14 @@ bool LocalFile::moveFile(const Utf8String& source, const Utf8String& destination
 {
     const WidePath from(source);
     const WidePath to(destination);
-    return retryFileOperation(from.get(), clearReadOnly, retries,
+    return retryFileOperation(from.get(), to.get(), clearReadOnly, retries,
                               [&] { return MoveFileW(from.get(), to.get()) != 0; });
 }
 
 bool LocalFile::deleteFile(const Utf8String& path, bool clearReadOnly, unsigned retries)
 {
     const WidePath wide(path);
-    return retryFileOperation(wide.get(), clearReadOnly, retries,
+    return retryFileOperation(wide.get(), nullptr, clearReadOnly, retries,
                               [&] { return DeleteFileW(wide.get()) != 0; });
 }
 

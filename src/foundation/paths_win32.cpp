@@ -29,6 +29,10 @@ bool createDirectory(const Utf8String& path)
         return false;
     Utf16String wide;
     path.ToUtf16(wide);
+    // Bytes that decode to nothing (an encoded surrogate alone) name no
+    // directory.
+    if (wide.empty())
+        return false;
     if (CreateDirectoryW(wideText(wide), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
         return true;
 

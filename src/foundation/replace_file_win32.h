@@ -2,8 +2,25 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-// Writes `count` bytes to a temporary file beside `path`, then replaces
-// `path` with it in one step. On any failure the old file is left as it was,
-// the temporary file is removed and the result is false.
-bool writeFileReplacing(const wchar_t* path, const void* bytes, std::uint32_t count);
+// How long a save waits for a file that another program holds open for a
+// moment (virus scanners, search indexers and cloud-sync clients open
+// freshly written files without letting them be replaced).
+struct ReplaceRetries {
+    unsigned attempts = 10;
+    unsigned pauseMilliseconds = 100;
+};
+
+// The temporary file a save of `path` writes first: a fixed name of this
+// tool's own in the same folder, no longer than the name of any settings
+// file, so that its path fits wherever the settings file's path does.
+std::wstring temporaryPathFor(const wchar_t* path);
+
+// Writes `count` bytes to the temporary file beside `path`, then replaces
+// `path` with it in one step, trying again while another program holds
+// either file. A temporary file left by an earlier save that never finished
+// is removed first. On any failure the old file is left as it was, the
+// temporary file is removed and the result is false.
+bool writeFileReplacing(const wchar_t* path, const void* bytes, std::uint32_t count,
+                        const ReplaceRetries& retries = {});

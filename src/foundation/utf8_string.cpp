@@ -279,7 +279,10 @@ void Utf8String::ToUtf16(Utf16String& out) const
     out.clear();
     out.reserve(2 * static_cast<std::size_t>(Length()));
     const unsigned char* p = data_;
-    const unsigned char* end = data_ + ByteLength();
+    // The text ends at its first zero byte, even when bytes were stored
+    // behind one.
+    const auto* zero = static_cast<const unsigned char*>(std::memchr(data_, 0, ByteLength()));
+    const unsigned char* end = zero ? zero : data_ + ByteLength();
     while (p < end) {
         const unsigned char lead = *p;
         std::uint32_t extra;

@@ -4,36 +4,29 @@
 #include <wbemidl.h>
 
 #include <cstring>
+#include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "foundation/system_library_win32.h"
 
 namespace {
 
-// ---- XInput 1.3, loaded at run time so that a missing DLL only leaves
-// XInput controllers unread --------------------------------------------------
+// ---- XInput, loaded at run time so that a missing DLL only leaves XInput
+// controllers to DirectInput -------------------------------------------------
 
-using XInputEnableFunction = void(WINAPI*)(BOOL);
-using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
-
-struct XInputLibrary {
-    bool loaded = false;
-    XInputEnableFunction enable = nullptr;
-    XInputGetStateFunction getState = nullptr;
+// Windows 8 and later ship xinput1_4; xinput1_3 comes only with the DirectX
+// runtime add-on; xinput9_1_0 ships with every Windows since Vista but has
+// no XInputEnable.
+struct XInputCandidate {
+    const wchar_t* name;
+    bool hasEnable;
 };
-XInputLibrary xinput;
-
-const XInputLibrary& xinputLibrary()
-{
-    if (!xinput.loaded) {
-        xinput.loaded = true;
-        if (const HMODULE module = LoadSystemLibrary(L"xinput1_3.dll")) {
-            xinput.enable = LibraryEntry<XInputEnableFunction>(module, "XInputEnable");
-            xinput.getState = LibraryEntry<XInputGetStateFunction>(module, "XInputGetState");
-        }
-    }
-    return xinput;
-}
+constexpr XInputCandidate XInputCandidates[] = {
+    {L"xinput1_4.dll", true},
+    {L"xinput1_3.dll", true},
+    {L"xinput9_1_0.dll", false},
+};
 
 // ---- The data format: 32 buttons, 28 axes, one hat; 148 bytes of state -----
 
@@ -102,6 +95,36 @@ bool objectIsXInputProduct(IWbemClassObject* object, BSTR deviceIdName, std::uin
 }
 
 } // namespace
+
+XInputLibrary loadXInputLibrary(HMODULE (*load)(const wchar_t* name))
+{
+    for (const XInputCandidate& candidate : XInputCandidates) {
+        const HMODULE module = load(candidate.name);
+        if (!module)
+            continue;
+        const auto getState = LibraryEntry<XInputGetStateFunction>(module, "XInputGetState");
+        if (!getState) { // not an XInput library after all
+            FreeLibrary(module);
+            continue;
+        }
+        const auto enable =
+            candidate.hasEnable ? LibraryEntry<XInputEnableFunction>(module, "XInputEnable") : nullptr;
+        return {candidate.name, enable, getState};
+    }
+    return {};
+}
+
+const XInputLibrary& xinputLibrary()
+{
+    static const XInputLibrary library = loadXInputLibrary(LoadSystemLibrary);
+    return library;
+}
+
+bool readsThroughXInput(const XInputLibrary& library, const GUID& product,
+                        bool (*markedAsXInput)(const GUID&))
+{
+    return library.getState && markedAsXInput(product);
+}
 
 const DIDATAFORMAT& padDataFormat()
 {
@@ -185,6 +208,10 @@ void describeDevice(GamepadDevice& record, IDirectInputDevice8W* device)
     // name and identity.
     record.instance.dwSize = sizeof record.instance;
     device->GetDeviceInfo(&record.instance);
+    // The name is read as zero-terminated text; a driver may fill the whole
+    // field without a terminator.
+    auto& name = record.instance.tszInstanceName;
+    name[std::size(name) - 1] = 0;
     record.objectInfo.dwSize = sizeof record.objectInfo;
     device->GetObjectInfo(&record.objectInfo, 0, DIPH_DEVICE);
     record.caps.dwSize = sizeof record.caps;
@@ -204,7 +231,7 @@ BOOL CALLBACK addController(LPCDIDEVICEINSTANCEW instance, LPVOID parameter)
 {
     auto& context = *static_cast<EnumerationContext*>(parameter);
     GamepadDevice record{};
-    const bool isXInput = isXInputController(instance->guidProduct);
+    const bool isXInput = readsThroughXInput(xinputLibrary(), instance->guidProduct, isXInputController);
     IDirectInputDevice8W* device = nullptr;
     if (FAILED(context.directInput->CreateDevice(instance->guidInstance, &device, nullptr)) || !device)
         return DIENUM_CONTINUE;
@@ -302,6 +329,7 @@ const ControllerSource* nextSource = &RealControllers;
 const ControllerSource* managerSource = nullptr; // null while there is no manager
 GamepadManager manager{};
 std::uint32_t currentDevice = 0;
+bool rebuilding = false;
 
 const GamepadDevice* deviceAt(std::uint32_t device)
 {
@@ -321,6 +349,24 @@ void createGamepadManager(HWND window)
     managerSource = nextSource;
     currentDevice = 0;
     managerSource->enumerate(window, manager);
+}
+
+bool rebuildGamepadDevices(HWND window)
+{
+    if (!managerSource || rebuilding)
+        return false;
+    rebuilding = true;
+    const ControllerSource* source = managerSource;
+    GamepadManager fresh{};
+    source->enumerate(window, fresh);
+    rebuilding = false;
+    if (managerSource != source) { // the manager was released meanwhile
+        source->release(fresh);
+        return false;
+    }
+    std::swap(manager, fresh);
+    source->release(fresh);
+    return true;
 }
 
 void releaseGamepadManager()
@@ -376,8 +422,14 @@ float gamepadInputValue(std::uint32_t device, unsigned input)
     return record ? inputValue(record->reading, input) : 0.0f;
 }
 
-bool gamepadAllReleased()
+const ControllerReading* gamepadReading(std::uint32_t device)
+{
+    const GamepadDevice* record = deviceAt(device);
+    return record ? &record->reading : nullptr;
+}
+
+bool gamepadAllReleased(AxisHalfMask resting)
 {
     const GamepadDevice* record = deviceAt(currentDevice);
-    return !record || allInputsReleased(record->reading);
+    return !record || allInputsReleased(record->reading, resting);
 }

@@ -1,4 +1,4 @@
-// The attached game controllers, read through DirectInput 8 or XInput 1.3 and
+// The attached game controllers, read through DirectInput 8 or XInput and
 // seen by the windows as one table of 92 inputs each (gamepad/input_table.h).
 // One manager exists while the gamepad settings window is open.
 #pragma once
@@ -46,6 +46,27 @@ struct ControllerSource {
 // The source the next manager uses; null restores the real controllers.
 void setControllerSource(const ControllerSource* source);
 
+// The XInput library the controllers marked as XInput are read through.
+using XInputEnableFunction = void(WINAPI*)(BOOL);
+using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
+struct XInputLibrary {
+    const wchar_t* name;         // the DLL that loaded; null when none did
+    XInputEnableFunction enable; // null where the library has none (xinput9_1_0)
+    XInputGetStateFunction getState;
+};
+// The first of xinput1_4.dll, xinput1_3.dll and xinput9_1_0.dll that `load`
+// gives and that exports XInputGetState; XInputEnable is not looked for in
+// xinput9_1_0, which has none. All null when none loads.
+XInputLibrary loadXInputLibrary(HMODULE (*load)(const wchar_t* name));
+// The library the real controllers use, loaded from the system folder once.
+const XInputLibrary& xinputLibrary();
+// A controller is read through XInput only when WMI marks it so and an
+// XInput library loaded; otherwise DirectInput reads it like any other, so
+// that it never lists and then reads zeros forever. WMI is not asked when
+// there is no library.
+bool readsThroughXInput(const XInputLibrary& library, const GUID& product,
+                        bool (*markedAsXInput)(const GUID&));
+
 // The data format set on every DirectInput controller: 32 buttons, 28 axes
 // (7 groups x 4 aspects) and a hat, all optional, in a 148-byte state.
 const DIDATAFORMAT& padDataFormat();
@@ -57,6 +78,12 @@ bool isXInputController(const GUID& product);
 
 // Builds the current manager for `window` and enumerates the controllers.
 void createGamepadManager(HWND window);
+// Enumerates the controllers again after one was plugged in or pulled out.
+// The new list is built beside the old one, which stays readable meanwhile,
+// and takes its place at the end. False (nothing done) when there is no
+// manager or a rebuild is already under way: enumeration may dispatch
+// messages, so one can arrive while another runs.
+bool rebuildGamepadDevices(HWND window);
 // Releases the current manager; there is none afterwards.
 void releaseGamepadManager();
 
@@ -73,5 +100,8 @@ void setCurrentGamepadDevice(std::uint32_t device);
 void pollGamepads();
 // Input `input` of controller `device`; 0.0 outside the list or the table.
 float gamepadInputValue(std::uint32_t device, unsigned input);
-// True when no input of the current device is held, or it is not in the list.
-bool gamepadAllReleased();
+// The last reading of controller `device`; null outside the list.
+const ControllerReading* gamepadReading(std::uint32_t device);
+// True when no input of the current device is held, the axis halves in
+// `resting` apart, or when it is not in the list.
+bool gamepadAllReleased(AxisHalfMask resting = 0);

@@ -1,5 +1,7 @@
 #include "gamepad/gamepad_window_win32.h"
 
+#include <dbt.h>
+
 #include <cstring>
 #include <cwchar>
 
@@ -20,6 +22,14 @@ namespace {
 constexpr UINT_PTR CaptureTimer = 1;
 constexpr UINT OpeningPollMilliseconds = 100;
 constexpr UINT AfterTestPollMilliseconds = 30;
+// Plugging a controller in or pulling it out sends a burst of device-change
+// messages; the list is rebuilt once, when none came for this long.
+constexpr UINT_PTR DeviceSettleTimer = 3;
+constexpr UINT DeviceSettleMilliseconds = 250;
+// The device interface class of every HID controller, the XInput pads among
+// them.
+constexpr GUID HidInterfaceClass = {
+    0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 constexpr std::size_t DeviceNameCapacity = 128; // 127 characters and the terminator
 constexpr std::size_t InputNameCapacity = 64;
 
@@ -61,10 +71,26 @@ constexpr ControlText ControlTexts[] = {
 constexpr std::uint32_t CaptionText = 118;
 constexpr std::uint32_t ButtonText = 153;
 constexpr std::uint32_t AxisText = 152;
+constexpr std::uint32_t NoGamepadMessage = 147;
+
+// The controller being read, by its identity, so that it is found again
+// after the list is rebuilt.
+struct ChosenController {
+    bool known;
+    GUID instance;
+    GUID product;
+};
 
 struct WindowState {
     std::uint32_t currentRow;
     bool waitingForRelease;
+    // The axis halves the current controller rested at when the window
+    // started reading it: never captured, never waited for.
+    AxisHalfMask restingHalves;
+    bool restingHalvesTaken;
+    bool questionOpen; // no capture while a question or error of the window is open
+    ChosenController chosen;
+    HDEVNOTIFY deviceNotification;
     wchar_t inputNames[InputCount][InputNameCapacity]; // InputNameTable
     HBRUSH hollowBrush;
     HBRUSH greyBrush;
@@ -122,8 +148,7 @@ void fillCalibrationList(HWND window)
 void fillDeviceList(HWND window)
 {
     const HWND list = GetDlgItem(window, IDC_GAMEPAD_DEVICE);
-    const PadSettings& settings = workingPadSettings();
-    std::uint32_t chosen = 0;
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (std::uint32_t device = 0; device < gamepadDeviceCount(); ++device) {
         wchar_t name[DeviceNameCapacity];
         std::wcsncpy(name, gamepadDeviceName(device), DeviceNameCapacity - 1);
@@ -133,15 +158,52 @@ void fillDeviceList(HWND window)
         if (length == DeviceNameCapacity - 1 && name[length - 1] >= 0xD800 && name[length - 1] <= 0xDBFF)
             name[length - 1] = 0;
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        GUID instance{};
-        GUID product{};
-        if (gamepadDeviceIdentity(device, instance, product) &&
-            std::memcmp(&instance, &settings.controllerInstance, sizeof instance) == 0 &&
-            std::memcmp(&product, &settings.controllerProduct, sizeof product) == 0)
-            chosen = device;
     }
-    SendMessageW(list, CB_SETCURSEL, chosen, 0);
-    setCurrentGamepadDevice(chosen);
+}
+
+// The last controller of the list with both identities, or -1.
+int findDevice(const void* instance, const void* product)
+{
+    int found = -1;
+    for (std::uint32_t device = 0; device < gamepadDeviceCount(); ++device) {
+        GUID deviceInstance{};
+        GUID deviceProduct{};
+        if (gamepadDeviceIdentity(device, deviceInstance, deviceProduct) &&
+            std::memcmp(&deviceInstance, instance, sizeof deviceInstance) == 0 &&
+            std::memcmp(&deviceProduct, product, sizeof deviceProduct) == 0)
+            found = static_cast<int>(device);
+    }
+    return found;
+}
+
+// The controller of the working record, or the first one.
+std::uint32_t savedOrFirstDevice()
+{
+    const PadSettings& settings = workingPadSettings();
+    const int saved = findDevice(&settings.controllerInstance, &settings.controllerProduct);
+    return saved >= 0 ? static_cast<std::uint32_t>(saved) : 0;
+}
+
+// Makes `device` the one read and reads it at once for the axis halves it
+// rests at. A device not in the list has them taken at its first reading.
+void startReading(std::uint32_t device)
+{
+    setCurrentGamepadDevice(device);
+    pollGamepads();
+    const ControllerReading* reading = gamepadReading(device);
+    state.restingHalvesTaken = reading != nullptr;
+    state.restingHalves = reading ? heldAxisHalves(*reading) : 0;
+    GUID instance{};
+    GUID product{};
+    if (gamepadDeviceIdentity(device, instance, product))
+        state.chosen = {true, instance, product};
+}
+
+void showChosenDevice(HWND window)
+{
+    const std::uint32_t device = currentGamepadDevice();
+    SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_SETCURSEL,
+                        device < gamepadDeviceCount() ? device : static_cast<WPARAM>(-1), 0);
 }
 
 // Edit controls do not borrow glyphs from other fonts everywhere (Wine's do
@@ -166,6 +228,17 @@ void focusRow(HWND window, std::uint32_t row)
     SetFocus(GetDlgItem(window, RowBoxes[row]));
 }
 
+void listenForDeviceChanges(HWND window)
+{
+    // Arrival and removal of HID controllers; other device changes come as
+    // DBT_DEVNODES_CHANGED to every top-level window without asking.
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = HidInterfaceClass;
+    state.deviceNotification = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
 // Returns FALSE: the focus is placed on the first assignment box here.
 BOOL onInitDialog(HWND window)
 {
@@ -175,7 +248,7 @@ BOOL onInitDialog(HWND window)
     createGamepadManager(window);
     if (gamepadDeviceCount() == 0) {
         releaseGamepadManager();
-        ShowMessageDialog(window, IDD_MESSAGE_OK, 148, 147);
+        ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, NoGamepadMessage);
         EndDialog(window, IDCANCEL);
         return FALSE;
     }
@@ -189,10 +262,15 @@ BOOL onInitDialog(HWND window)
     CheckDlgButton(window, IDC_GAMEPAD_BACKGROUND, settings.background ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(window, IDC_GAMEPAD_VIBRATION, settings.vibration ? BST_CHECKED : BST_UNCHECKED);
     fillDeviceList(window);
+    state.chosen = {};
+    startReading(savedOrFirstDevice());
+    showChosenDevice(window);
     CenterOnDesktop(window);
     SetTimer(window, CaptureTimer, OpeningPollMilliseconds, nullptr);
+    listenForDeviceChanges(window);
 
     state.waitingForRelease = false;
+    state.questionOpen = false;
     state.currentRow = 0;
     focusRow(window, 0);
     return FALSE;
@@ -203,22 +281,71 @@ void onTimer(HWND window)
     if (state.currentRow < AssignmentRowCount)
         SendDlgItemMessageW(window, RowBoxes[state.currentRow], EM_SETSEL, 0, -1);
     pollGamepads();
-    if (state.waitingForRelease && !gamepadAllReleased())
+    const ControllerReading* reading = gamepadReading(currentGamepadDevice());
+    if (!reading)
+        return; // no controller left: nothing to capture until one comes back
+    if (!state.restingHalvesTaken) {
+        state.restingHalves = heldAxisHalves(*reading);
+        state.restingHalvesTaken = true;
+    }
+    if (state.questionOpen)
+        return;
+    if (state.waitingForRelease && !allInputsReleased(*reading, state.restingHalves))
         return;
     state.waitingForRelease = false;
     if (state.currentRow >= AssignmentRowCount)
         return;
-    const std::uint32_t device = currentGamepadDevice();
-    for (unsigned input = 0; input < InputCount; ++input) {
-        if (gamepadInputValue(device, input) > PressThreshold) {
-            const std::uint32_t row = state.currentRow;
-            workingPadSettings().assignments[row] = static_cast<std::uint8_t>(input);
-            showRow(window, row);
-            focusRow(window, (row + 1) % AssignmentRowCount);
-            state.waitingForRelease = true;
-            return;
-        }
+    // Buttons before axes: the lowest held number wins.
+    const int input = firstHeldInput(*reading, state.restingHalves);
+    if (input < 0)
+        return;
+    const std::uint32_t row = state.currentRow;
+    workingPadSettings().assignments[row] = static_cast<std::uint8_t>(input);
+    showRow(window, row);
+    focusRow(window, (row + 1) % AssignmentRowCount);
+    state.waitingForRelease = true;
+}
+
+// Asks through a message dialog. Nothing is captured while it is open, and
+// an input still held when it closes waits for its release first.
+int askPlayer(HWND window, int dialog, std::uint32_t title, std::uint32_t message)
+{
+    state.questionOpen = true;
+    const int answer = ShowMessageDialog(window, dialog, title, message);
+    state.questionOpen = false;
+    state.waitingForRelease = true;
+    return answer;
+}
+
+void onDeviceChange(HWND window, WPARAM event)
+{
+    if (event != DBT_DEVNODES_CHANGED && event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE)
+        return;
+    // Each message of a burst restarts the wait.
+    SetTimer(window, DeviceSettleTimer, DeviceSettleMilliseconds, nullptr);
+}
+
+void onDevicesSettled(HWND window)
+{
+    KillTimer(window, DeviceSettleTimer);
+    const bool wasReading = currentGamepadDevice() < gamepadDeviceCount();
+    if (!rebuildGamepadDevices(window)) {
+        // A rebuild is under way (its enumeration dispatched this timer):
+        // look again once it has settled.
+        SetTimer(window, DeviceSettleTimer, DeviceSettleMilliseconds, nullptr);
+        return;
     }
+    fillDeviceList(window);
+    const int kept = state.chosen.known ? findDevice(&state.chosen.instance, &state.chosen.product) : -1;
+    if (kept >= 0 && wasReading)
+        setCurrentGamepadDevice(static_cast<std::uint32_t>(kept)); // still read: it keeps its resting halves
+    else if (kept >= 0)
+        startReading(static_cast<std::uint32_t>(kept));
+    else if (gamepadDeviceCount() > 0)
+        startReading(savedOrFirstDevice());
+    else
+        setCurrentGamepadDevice(0); // the chosen identity is kept for its return
+    showChosenDevice(window);
 }
 
 void readChoicesIntoRecord(HWND window)
@@ -246,10 +373,10 @@ void onAccept(HWND window)
         EndDialog(window, IDOK);
         return;
     }
-    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, 109, 110)) {
+    switch (askPlayer(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
     case IDYES:
         if (!savePadSettings()) {
-            ShowMessageDialog(window, IDD_MESSAGE_OK, 148, 249);
+            askPlayer(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
             return;
         }
         EndDialog(window, IDOK);
@@ -272,9 +399,12 @@ void onCommand(HWND window, int id, HWND control)
     switch (id) {
     case IDOK: onAccept(window); return;
     case IDC_GAMEPAD_TEST: onTestGamepad(window); return;
-    case IDC_GAMEPAD_DEVICE:
-        setCurrentGamepadDevice(static_cast<std::uint32_t>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
+    case IDC_GAMEPAD_DEVICE: {
+        const auto device = static_cast<std::uint32_t>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+        if (device != currentGamepadDevice())
+            startReading(device);
         return;
+    }
     default:
         if (const int row = rowOfBox(id); row >= 0)
             state.currentRow = static_cast<std::uint32_t>(row);
@@ -284,7 +414,7 @@ void onCommand(HWND window, int id, HWND control)
 
 void onClose(HWND window)
 {
-    if (padSettingsChanged() && ShowMessageDialog(window, IDD_MESSAGE_YESNO, 109, 145) != IDYES)
+    if (padSettingsChanged() && askPlayer(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) != IDYES)
         return;
     KillTimer(window, CaptureTimer);
     EndDialog(window, IDCANCEL);
@@ -317,7 +447,13 @@ INT_PTR CALLBACK gamepadWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_INITDIALOG: return onInitDialog(window);
-    case WM_TIMER: onTimer(window); return TRUE;
+    case WM_TIMER:
+        if (wParam == DeviceSettleTimer)
+            onDevicesSettled(window);
+        else
+            onTimer(window);
+        return TRUE;
+    case WM_DEVICECHANGE: onDeviceChange(window, wParam); return TRUE;
     case WM_COMMAND: onCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam)); return TRUE;
     case WM_CLOSE: onClose(window); return TRUE;
     case WM_CTLCOLORSTATIC:
@@ -328,6 +464,11 @@ INT_PTR CALLBACK gamepadWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_PRINTCLIENT: drawBackground(window, reinterpret_cast<HDC>(wParam)); return TRUE;
     case WM_DESTROY:
         KillTimer(window, CaptureTimer);
+        KillTimer(window, DeviceSettleTimer);
+        if (state.deviceNotification) {
+            UnregisterDeviceNotification(state.deviceNotification);
+            state.deviceNotification = nullptr;
+        }
         releaseGamepadManager();
         if (state.rowFont) {
             DeleteObject(state.rowFont);

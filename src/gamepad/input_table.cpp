@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+static_assert(2 * AxisSlotCount <= 64, "every axis half has a bit of AxisHalfMask");
+
 namespace {
 
 std::uint32_t readUnsigned32(const DirectInputState& state, std::size_t offset)
@@ -161,18 +163,31 @@ float inputValue(const ControllerReading& reading, unsigned input)
     return input < InputCount ? reading.inputs[input] : 0.0f;
 }
 
-int firstHeldInput(const ControllerReading& reading)
+AxisHalfMask heldAxisHalves(const ControllerReading& reading)
+{
+    AxisHalfMask held = 0;
+    for (unsigned half = 0; half < 2 * AxisSlotCount; ++half) {
+        if (reading.inputs[ButtonCount + half] > PressThreshold)
+            held |= AxisHalfMask{1} << half;
+    }
+    return held;
+}
+
+int firstHeldInput(const ControllerReading& reading, AxisHalfMask resting)
 {
     for (unsigned i = 0; i < InputCount; ++i) {
-        if (reading.inputs[i] > PressThreshold)
-            return static_cast<int>(i);
+        if (reading.inputs[i] <= PressThreshold)
+            continue;
+        if (i >= ButtonCount && (resting >> (i - ButtonCount) & 1))
+            continue;
+        return static_cast<int>(i);
     }
     return -1;
 }
 
-bool allInputsReleased(const ControllerReading& reading)
+bool allInputsReleased(const ControllerReading& reading, AxisHalfMask resting)
 {
-    return firstHeldInput(reading) < 0;
+    return firstHeldInput(reading, resting) < 0;
 }
 
 bool deviceIdMatchesXInputProduct(std::u16string_view deviceId, std::uint32_t productData1)

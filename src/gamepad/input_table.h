@@ -100,10 +100,19 @@ void fillInputTable(ControllerReading& reading);
 // The value of `input`; 0.0 for a number outside the table, so that a stray
 // assignment byte never reads as held.
 float inputValue(const ControllerReading& reading, unsigned input);
-// True when no input is above the press threshold.
-bool allInputsReleased(const ControllerReading& reading);
-// The lowest input number above the press threshold, or -1.
-int firstHeldInput(const ControllerReading& reading);
+
+// A set of axis halves: bit k stands for input 32 + k (k = 0..59).
+using AxisHalfMask = std::uint64_t;
+// The axis halves above the press threshold. Taken when a controller starts
+// being read, they are the halves it rests at: a trigger, pedal or throttle
+// whose rest is one end of its range reads 1.0 on that half.
+AxisHalfMask heldAxisHalves(const ControllerReading& reading);
+// The lowest input number above the press threshold, leaving out the axis
+// halves in `resting`; -1 when there is none. Buttons are never left out.
+int firstHeldInput(const ControllerReading& reading, AxisHalfMask resting = 0);
+// True when no input is above the press threshold, the halves in `resting`
+// apart.
+bool allInputsReleased(const ControllerReading& reading, AxisHalfMask resting = 0);
 
 // True when a plug-and-play DeviceID names an XInput controller ("IG_") whose
 // VID and PID make up the first 32 bits of the DirectInput product GUID.

@@ -36,12 +36,7 @@ HWND pageWindows[PageCount];
 constexpr std::uint32_t CaptionText = 111;
 constexpr std::uint32_t OkText = 108;
 constexpr std::uint32_t CancelText = 151;
-constexpr std::uint32_t AcceptTitle = 109;
-constexpr std::uint32_t SaveQuestion = 110;
-constexpr std::uint32_t DiscardQuestion = 145;
-constexpr std::uint32_t ErrorTitle = 148;
 constexpr std::uint32_t InvalidPortMessage = 146;
-constexpr std::uint32_t NotSavedMessage = 249;
 
 void collectPages()
 {

@@ -1,23 +1,25 @@
-#include <d3d9.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "foundation/code_page_win32.h"
-#include "foundation/system_library_win32.h"
 #include "resources/resource.h"
 #include "settings/adapter_modes.h"
 #include "settings/general_pages_win32.h"
 #include "settings/page_controls_win32.h"
+#include "shell/display_adapters_win32.h"
 #include "shell/text_table_win32.h"
 
 namespace {
 
 GeneralSettings* working = nullptr;
 HWND videoPage = nullptr;
-// Filled once per opening of the window; selection changes only read them.
+// Filled once per opening of the window, from the adapters prepared for the
+// whole process; selection changes only read them.
 AdapterTables adapterTables;
+// Until the adapters are known, the adapter-dependent lists are empty and
+// their fields of the record are left as loaded.
+bool adaptersKnown = false;
 
 constexpr ControlText Labels[] = {
     {IDC_VIDEO_DEVICE_LABEL, 155},
@@ -46,57 +48,42 @@ constexpr FixedList FixedLists[] = {
     {IDC_VIDEO_PROJECTION_SHADOW_DETAIL, 174, 5, &GeneralSettings::projectionShadowDetail},
 };
 
-constexpr UINT Direct3DSdkVersion = 32;
-using Direct3DCreate9Function = IDirect3D9*(WINAPI*)(UINT);
+// Posted by the display-adapter preparation once Direct3D 9 has answered.
+constexpr UINT AdaptersPreparedMessage = WM_APP + 1;
 
-std::wstring adapterName(IDirect3D9* direct3D, UINT adapter)
+std::wstring adapterName(const Direct3DAdapterFacts& facts, std::size_t ordinal)
 {
-    D3DADAPTER_IDENTIFIER9 identifier{};
-    if (SUCCEEDED(direct3D->GetAdapterIdentifier(adapter, 0, &identifier))) {
-        // The name is 8-bit text in the system's code page, not necessarily
-        // terminated within its field.
-        const std::u16string name = FromSystemCodePage(identifier.DeviceName, sizeof identifier.DeviceName);
-        if (!name.empty())
-            return std::wstring(name.begin(), name.end());
-    }
+    if (facts.identified && !facts.name.empty())
+        return std::wstring(facts.name.begin(), facts.name.end());
     // Without a name the adapter is still listed at its position, by number.
-    return std::to_wstring(adapter + 1);
+    return std::to_wstring(ordinal + 1);
 }
 
-void addDirect3DAdapter(HWND page, IDirect3D9* direct3D, UINT adapter)
+std::uint16_t levelMaskOf(std::uint32_t multisampleTypes)
 {
-    insertListLine(page, IDC_VIDEO_DEVICE, static_cast<int>(adapter), adapterName(direct3D, adapter).c_str());
-    std::vector<DisplaySize> displayModes;
-    const UINT modeCount = direct3D->GetAdapterModeCount(adapter, D3DFMT_X8R8G8B8);
-    for (UINT i = 0; i < modeCount; ++i) {
-        D3DDISPLAYMODE mode{};
-        if (SUCCEEDED(direct3D->EnumAdapterModes(adapter, D3DFMT_X8R8G8B8, i, &mode)))
-            displayModes.push_back({mode.Width, mode.Height});
-    }
     std::uint16_t levelMask = 0;
     for (int level = 0; level < MultisampleLevelCount; ++level) {
-        if (SUCCEEDED(direct3D->CheckDeviceMultiSampleType(
-                adapter, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE,
-                static_cast<D3DMULTISAMPLE_TYPE>(MultisampleTypes[level]), nullptr)))
+        if (multisampleTypes & (1u << MultisampleTypes[level]))
             levelMask = static_cast<std::uint16_t>(levelMask | (1u << level));
     }
-    addAdapter(adapterTables, static_cast<std::int32_t>(adapter), displayModes, levelMask);
+    return levelMask;
 }
 
-// Direct3D 9 is loaded for this one pass and released again; without it the
-// page simply lists no adapter.
-void readDirect3DAdapters(HWND page)
+// Lists the adapters Direct3D 9 reported (none without it) and keeps their
+// modes and levels for the lists that depend on the chosen adapter.
+void takeAdapters(HWND page, const std::vector<Direct3DAdapterFacts>& adapters)
 {
-    const HMODULE library = LoadSystemLibrary(L"d3d9.dll");
-    if (!library)
-        return;
-    const auto create = LibraryEntry<Direct3DCreate9Function>(library, "Direct3DCreate9");
-    if (IDirect3D9* direct3D = create ? create(Direct3DSdkVersion) : nullptr) {
-        for (UINT adapter = 0; adapter < direct3D->GetAdapterCount(); ++adapter)
-            addDirect3DAdapter(page, direct3D, adapter);
-        direct3D->Release();
+    adapterTables = {};
+    clearList(page, IDC_VIDEO_DEVICE);
+    for (std::size_t i = 0; i < adapters.size(); ++i) {
+        insertListLine(page, IDC_VIDEO_DEVICE, static_cast<int>(i), adapterName(adapters[i], i).c_str());
+        std::vector<DisplaySize> displayModes;
+        for (const DisplayModeSize& mode : adapters[i].displayModes)
+            displayModes.push_back({mode.width, mode.height});
+        addAdapter(adapterTables, static_cast<std::int32_t>(i), displayModes,
+                   levelMaskOf(adapters[i].multisampleTypes));
     }
-    FreeLibrary(library);
+    adaptersKnown = true;
 }
 
 void fillAdapterLists(HWND page, std::int32_t adapter)
@@ -127,10 +114,22 @@ void onInitDialog(HWND page)
 {
     videoPage = page;
     setControlTexts(page, Labels);
-    readDirect3DAdapters(page);
+    if (const auto* adapters = PreparedDirect3DAdapters())
+        takeAdapters(page, *adapters);
+    else
+        NotifyWhenDirect3DPrepared(page, AdaptersPreparedMessage);
     fillAdapterLists(page, working->adapter);
     for (const FixedList& list : FixedLists)
         fillFixedList(page, list.control, list.firstText, list.count, working->*list.field);
+}
+
+// The player may have changed the fixed lists meanwhile; they stay as chosen.
+void onAdaptersPrepared(HWND page)
+{
+    if (const auto* adapters = PreparedDirect3DAdapters()) {
+        takeAdapters(page, *adapters);
+        fillAdapterLists(page, working->adapter);
+    }
 }
 
 // The lists depend on one another, so every choice is written into the
@@ -152,6 +151,7 @@ void attachVideoPage(GeneralSettings& record)
     working = &record;
     videoPage = nullptr;
     adapterTables = {};
+    adaptersKnown = false;
 }
 
 INT_PTR CALLBACK videoPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
@@ -162,6 +162,8 @@ INT_PTR CALLBACK videoPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
         if (HIWORD(wParam) == CBN_SELCHANGE)
             onSelectionChange(page, LOWORD(wParam));
         return TRUE;
+    case AdaptersPreparedMessage: onAdaptersPrepared(page); return TRUE;
+    case WM_DESTROY: StopNotifying(page); return FALSE;
     default: return FALSE;
     }
 }
@@ -170,6 +172,11 @@ void collectVideoPage()
 {
     if (!videoPage)
         return;
+    if (!adaptersKnown) {
+        for (const FixedList& list : FixedLists)
+            working->*list.field = listSelection(videoPage, list.control);
+        return;
+    }
     const VideoSelections selections{
         listSelection(videoPage, IDC_VIDEO_DEVICE),
         listSelection(videoPage, IDC_VIDEO_DISPLAY_MODE),

@@ -43,15 +43,21 @@ int readFileStart(const wchar_t* path, unsigned char* bytes, DWORD count, DWORD 
     return static_cast<int>(got);
 }
 
-std::optional<std::uint8_t> languageFromRegistry()
-{
-    std::wstring keyName = L"SOFTWARE\\Tallowin\\";
-    Utf16String productName;
-    Utf8String(ProductFolderName()).ToUtf16(productName);
-    keyName += wideText(productName);
+// The registry views "Language" is looked for in, in order. The game's
+// installer is a 32-bit program, so on a 64-bit system the value it wrote
+// lies in the 32-bit view; a value in the 64-bit view still counts after it.
+// A 32-bit build reads its own view, which is that same 32-bit view.
+#ifdef _WIN64
+constexpr REGSAM LanguageViews[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
+#else
+constexpr REGSAM LanguageViews[] = {0};
+#endif
 
+// The language of one view: a REG_DWORD of a language the tool has.
+std::optional<std::uint8_t> languageFromRegistryView(const std::wstring& keyName, REGSAM view)
+{
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return std::nullopt;
     DWORD type = 0;
     DWORD value = 0;
@@ -62,6 +68,19 @@ std::optional<std::uint8_t> languageFromRegistry()
     if (status != ERROR_SUCCESS || type != REG_DWORD)
         return std::nullopt;
     return languageFromRegistryValue(value);
+}
+
+std::optional<std::uint8_t> languageFromRegistry()
+{
+    std::wstring keyName = L"SOFTWARE\\Tallowin\\";
+    Utf16String productName;
+    Utf8String(ProductFolderName()).ToUtf16(productName);
+    keyName += wideText(productName);
+    for (const REGSAM view : LanguageViews) {
+        if (const auto language = languageFromRegistryView(keyName, view))
+            return language;
+    }
+    return std::nullopt;
 }
 
 bool copyInto(wchar_t (&out)[SettingsPathCapacity], const wchar_t* first, const wchar_t* second = L"")

@@ -46,3 +46,8 @@ const wchar_t* GetText(std::uint32_t number)
 {
     return reinterpret_cast<const wchar_t*>(Texts.find(number));
 }
+
+const TextTable& CurrentTextTable()
+{
+    return Texts;
+}

@@ -1,5 +1,7 @@
 #include "shell/window_helpers_win32.h"
 
+#include <algorithm>
+
 #include "resources/resource.h"
 
 namespace {
@@ -70,18 +72,64 @@ int scaled(int length, int dpi)
     return MulDiv(length, dpi, DesignDpi);
 }
 
+SIZE extent(const RECT& rect)
+{
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+SIZE windowSize(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return extent(rect);
+}
+
+// The work area of the monitor the window's owner is on, or of the primary
+// monitor; the whole desktop when the monitor cannot be asked.
+RECT ownerWorkArea(HWND window)
+{
+    const HWND owner = GetWindow(window, GW_OWNER);
+    const HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
+                                   : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (monitor && GetMonitorInfoW(monitor, &info))
+        return info.rcWork;
+    RECT desktop{};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    return desktop;
+}
+
 } // namespace
 
 void CenterOnDesktop(HWND window)
 {
-    RECT desktop{};
-    RECT own{};
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    GetWindowRect(window, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    SetWindowPos(window, nullptr, (desktop.right - width) / 2, (desktop.bottom - height) / 2, 0, 0,
+    const RECT work = ownerWorkArea(window);
+    const SIZE area = extent(work);
+    const SIZE own = windowSize(window);
+    const LONG x = work.left + (area.cx - own.cx) / 2;
+    const LONG y = work.top + (area.cy - own.cy) / 2;
+    SetWindowPos(window, nullptr, std::max(x, work.left), std::max(y, work.top), 0, 0,
                  SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void FitToWorkArea(HWND window)
+{
+    const SIZE area = extent(ownerWorkArea(window));
+    const SIZE own = windowSize(window);
+    if (own.cx <= area.cx && own.cy <= area.cy)
+        return;
+    SetWindowPos(window, nullptr, 0, 0, std::min(own.cx, area.cx), std::min(own.cy, area.cy),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ScaleForDpi(int designPixels)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen ? dpiOf(screen) : DesignDpi;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return scaled(designPixels, dpi);
 }
 
 void SetDialogIcons(HWND window)

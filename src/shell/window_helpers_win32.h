@@ -3,8 +3,17 @@
 
 #include <windows.h>
 
-// Moves the window to the middle of the desktop, on top, and shows it.
+// Moves the window to the middle of the work area of the monitor that holds
+// its owner (the primary monitor when it has none), on top, and shows it. A
+// window larger than the work area keeps its top-left corner inside it, so
+// its caption can always be reached.
 void CenterOnDesktop(HWND window);
+// Shrinks a window wider or taller than that work area to fit it; a window
+// that fits keeps its size. Windows that can follow their size call this
+// before CenterOnDesktop.
+void FitToWorkArea(HWND window);
+// A length in pixels at 96 DPI as long at the system's DPI.
+int ScaleForDpi(int designPixels);
 // Icon resource 100 as the window's big and small icon (32 x 32 and 16 x 16
 // at 96 DPI, the system's icon sizes at other settings).
 void SetDialogIcons(HWND window);

@@ -1,13 +1,10 @@
 #include "sysinfo/probes_win32.h"
 
 #include <oleauto.h>
-#include <d3d9.h>
 #include <dinput.h>
-#include <dxgi.h>
 #include <initguid.h>
 #include <dxdiag.h>
 
-#include "foundation/system_library_win32.h"
 #include "sysinfo/fact_text.h"
 
 namespace {
@@ -31,26 +28,6 @@ public:
 
 private:
     Interface* pointer_ = nullptr;
-};
-
-// A library loaded for the length of one probe.
-class Library {
-public:
-    explicit Library(const wchar_t* name) : module_(LoadSystemLibrary(name)) {}
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    ~Library()
-    {
-        if (module_)
-            FreeLibrary(module_);
-    }
-    template <typename Function> Function entry(const char* name) const
-    {
-        return LibraryEntry<Function>(module_, name);
-    }
-
-private:
-    HMODULE module_;
 };
 
 // ---- DxDiag -------------------------------------------------------------------
@@ -131,24 +108,6 @@ void readDevices(IDxDiagContainer* devices, const Record& start, const DxDiagFie
     }
 }
 
-// ---- Direct3D 9 -----------------------------------------------------------------
-
-const D3DFORMAT VertexTextureFormats[] = {D3DFMT_A8R8G8B8, D3DFMT_A32B32G32R32F, D3DFMT_A16B16G16R16F,
-                                          D3DFMT_R32F, D3DFMT_R16F};
-
-bool supportsVertexTextures(IDirect3D9* d3d, UINT adapter)
-{
-    D3DDISPLAYMODE mode{};
-    d3d->GetAdapterDisplayMode(adapter, &mode); // a failure leaves D3DFMT_UNKNOWN, which no check accepts
-    bool supported = false;
-    for (D3DFORMAT format : VertexTextureFormats) {
-        if (SUCCEEDED(d3d->CheckDeviceFormat(adapter, D3DDEVTYPE_HAL, mode.Format,
-                                             D3DUSAGE_QUERY_VERTEXTEXTURE, D3DRTYPE_TEXTURE, format)))
-            supported = true;
-    }
-    return supported;
-}
-
 // ---- DirectInput ------------------------------------------------------------------
 
 struct InputEnumeration {
@@ -173,7 +132,7 @@ BOOL CALLBACK addInputDevice(const DIDEVICEINSTANCEW* instance, void* parameter)
                                     id.Data3,
                                     {id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4],
                                      id.Data4[5], id.Data4[6], id.Data4[7]}});
-    record.name = fromWide(info.tszInstanceName);
+    record.name = fromWideField(info.tszInstanceName);
     DIDEVCAPS caps{};
     caps.dwSize = sizeof caps;
     if (SUCCEEDED(device->GetCapabilities(&caps)))
@@ -216,69 +175,33 @@ void ProbeDxDiag(SystemFacts& facts)
     readDevices(sounds.get(), SoundDeviceRecord{}, SoundFields, facts.soundDevices);
 }
 
-void ProbeDirect3D9(SystemFacts& facts)
+void ApplyDirect3DFacts(SystemFacts& facts, const std::vector<Direct3DAdapterFacts>& adapters)
 {
-    // Only devices DxDiag listed gain fields: without any, creating the
-    // Direct3D object would change nothing.
-    if (facts.displayDevices.empty())
-        return;
-    const Library library(L"d3d9.dll");
-    using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
-    const auto create = library.entry<CreateFunction>("Direct3DCreate9");
-    if (!create)
-        return;
-    IDirect3D9* d3d = create(D3D_SDK_VERSION);
-    if (!d3d)
-        return;
-    for (UINT adapter = 0; adapter < d3d->GetAdapterCount(); ++adapter) {
-        D3DADAPTER_IDENTIFIER9 identifier{};
-        D3DCAPS9 caps{};
-        if (FAILED(d3d->GetAdapterIdentifier(adapter, 0, &identifier)))
+    for (const Direct3DAdapterFacts& adapter : adapters) {
+        if (!adapter.identified)
             continue;
-        const bool capsRead = SUCCEEDED(d3d->GetDeviceCaps(adapter, D3DDEVTYPE_HAL, &caps));
-        const std::u16string name = FromSystemCodePage(identifier.DeviceName, sizeof identifier.DeviceName);
         for (DisplayDeviceRecord& display : facts.displayDevices) {
-            if (display.deviceName != name)
+            if (display.deviceName != adapter.name)
                 continue;
-            if (capsRead) {
-                display.vertexShader = FormatShaderVersion(caps.VertexShaderVersion);
-                display.pixelShader = FormatShaderVersion(caps.PixelShaderVersion);
+            if (adapter.capsRead) {
+                display.vertexShader = FormatShaderVersion(adapter.vertexShaderVersion);
+                display.pixelShader = FormatShaderVersion(adapter.pixelShaderVersion);
             }
-            display.vertexTexture = ReportText(supportsVertexTextures(d3d, adapter) ? 228 : 229);
+            display.vertexTexture = ReportText(adapter.vertexTextures ? 228 : 229);
         }
     }
-    d3d->Release();
 }
 
-void ProbeDxgi(SystemFacts& facts)
+void ApplyDxgiFacts(SystemFacts& facts, const std::vector<DxgiOutputFacts>& outputs)
 {
-    if (facts.displayDevices.empty())
-        return;
-    const Library library(L"dxgi.dll");
-    using CreateFunction = HRESULT(WINAPI*)(REFIID, void**);
-    const auto create = library.entry<CreateFunction>("CreateDXGIFactory");
-    ComRef<IDXGIFactory> factory;
-    if (!create || FAILED(create(IID_IDXGIFactory, factory.outVoid())))
-        return;
-    for (UINT a = 0;; ++a) {
-        ComRef<IDXGIAdapter> adapter;
-        if (FAILED(factory->EnumAdapters(a, adapter.out())))
-            break;
-        for (UINT o = 0;; ++o) {
-            ComRef<IDXGIOutput> output;
-            if (FAILED(adapter->EnumOutputs(o, output.out())))
-                break;
-            DXGI_OUTPUT_DESC outputDescription{};
-            if (FAILED(output->GetDesc(&outputDescription)))
+    for (const DxgiOutputFacts& output : outputs) {
+        if (!output.adapterDescribed)
+            continue;
+        for (DisplayDeviceRecord& display : facts.displayDevices) {
+            if (display.deviceName != output.deviceName)
                 continue;
-            const std::u16string name = fromWide(outputDescription.DeviceName);
-            for (DisplayDeviceRecord& display : facts.displayDevices) {
-                DXGI_ADAPTER_DESC adapterDescription{};
-                if (display.deviceName != name || FAILED(adapter->GetDesc(&adapterDescription)))
-                    continue;
-                display.videoMemory = FormatVideoMemory(adapterDescription.DedicatedVideoMemory);
-                display.sharedVideoMemory = FormatVideoMemory(adapterDescription.SharedSystemMemory);
-            }
+            display.videoMemory = FormatVideoMemory(output.dedicatedVideoMemory);
+            display.sharedVideoMemory = FormatVideoMemory(output.sharedSystemMemory);
         }
     }
 }

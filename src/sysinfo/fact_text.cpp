@@ -53,6 +53,64 @@ const char16_t* editionName(std::uint32_t productKind)
     }
 }
 
+// Windows 8 and later name their editions the way the system itself does
+// ("Windows 10 Pro"); the older names above stay as they were for the older
+// systems, where some of these values meant nothing or something else.
+const char16_t* laterEditionName(std::uint32_t productKind)
+{
+    switch (productKind) {
+    case 0x04: return u"Enterprise";
+    case 0x07: return u"Standard";
+    case 0x08: return u"Datacenter";
+    case 0x0C: return u"Datacenter (core installation)";
+    case 0x0D: return u"Standard (core installation)";
+    case 0x1B: return u"Enterprise N";
+    case 0x30: return u"Pro";
+    case 0x31: return u"Pro N";
+    case 0x48: return u"Enterprise Evaluation";
+    case 0x62: return u"Home N";
+    case 0x63: return u"Home China";
+    case 0x64: return u"Home Single Language";
+    case 0x65: return u"Home";
+    case 0x79: return u"Education";
+    case 0x7A: return u"Education N";
+    case 0x7D: return u"Enterprise LTSC";
+    case 0x7E: return u"Enterprise LTSC N";
+    case 0xA1: return u"Pro for Workstations";
+    case 0xA2: return u"Pro for Workstations N";
+    case 0xA4: return u"Pro Education";
+    case 0xA5: return u"Pro Education N";
+    default: return u"";
+    }
+}
+
+// Windows 10, 11 and the servers of version 10.0 share the version number;
+// the build tells them apart. Servers between the released builds (the
+// semi-annual channel) are named after the release they follow.
+const char16_t* versionTenName(bool workstation, std::uint32_t build)
+{
+    if (workstation)
+        return build < 22000 ? u"Windows 10" : u"Windows 11";
+    return build < 17763   ? u"Windows Server 2016"
+           : build < 20348 ? u"Windows Server 2019"
+           : build < 26100 ? u"Windows Server 2022"
+                           : u"Windows Server 2025";
+}
+
+// The product of version 6.x or 10.0, or null for a version without one.
+const char16_t* ntSixProductName(const OsVersionValues& v, bool workstation)
+{
+    if (v.majorVersion == 10)
+        return v.minorVersion == 0 ? versionTenName(workstation, v.buildNumber) : nullptr;
+    switch (v.minorVersion) {
+    case 0: return workstation ? u"Windows Vista" : u"Windows Server 2008";
+    case 1: return workstation ? u"Windows 7" : u"Windows Server 2008 R2";
+    case 2: return workstation ? u"Windows 8" : u"Windows Server 2012";
+    case 3: return workstation ? u"Windows 8.1" : u"Windows Server 2012 R2";
+    default: return nullptr;
+    }
+}
+
 constexpr std::uint8_t Workstation = 1;
 constexpr std::uint16_t ArchitectureX86 = 0;
 constexpr std::uint16_t ArchitectureItanium = 6;
@@ -110,15 +168,14 @@ std::u16string BuildOsName(const OsVersionValues& v, TextLookup text)
 
     const bool workstation = v.productType == Workstation;
     std::u16string name = u"Microsoft ";
-    if (v.majorVersion == 6) {
-        if (v.minorVersion == 0)
-            name += workstation ? u"Windows Vista" : u"Windows Server 2008";
-        else if (v.minorVersion == 1)
-            name += workstation ? u"Windows 7" : u"Windows Server 2008 R2";
-        if (v.minorVersion <= 1)
+    const bool later = v.majorVersion == 10 || (v.majorVersion == 6 && v.minorVersion >= 2);
+    if (v.majorVersion == 6 || v.majorVersion == 10) {
+        if (const char16_t* product = ntSixProductName(v, workstation)) {
+            name += product;
             name += IdeographicSpace;
+        }
         if (v.productKind)
-            name += editionName(*v.productKind);
+            name += later ? laterEditionName(*v.productKind) : editionName(*v.productKind);
     } else if (v.majorVersion == 5 && v.minorVersion == 2) {
         appendServer2003(name, v);
     } else if (v.majorVersion == 5 && v.minorVersion == 1) {

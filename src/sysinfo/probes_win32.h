@@ -5,11 +5,15 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <cwchar>
 #include <string>
 #include <string_view>
 
 #include "foundation/code_page_win32.h"
+#include "shell/display_adapters_win32.h"
+#include "shell/text_table.h"
 #include "sysinfo/inventory_pages.h"
 #include "sysinfo/system_facts.h"
 
@@ -24,6 +28,12 @@ inline std::u16string fromWide(const wchar_t* text)
 {
     return reinterpret_cast<const char16_t*>(text);
 }
+// A fixed-size text field of a platform structure, up to its first zero or
+// its end: a driver may fill the field without a terminator.
+template <std::size_t N> std::u16string fromWideField(const wchar_t (&field)[N])
+{
+    return std::u16string(reinterpret_cast<const char16_t*>(field), wcsnlen(field, N));
+}
 
 // Operating system, processor and memory.
 enum class MemoryKind { Physical = 0, Virtual = 1, PageFile = 2 };
@@ -36,9 +46,16 @@ std::u16string ReadMemorySize(MemoryKind kind);
 
 // DirectX runtime and DirectInput. COM must be initialised on the thread.
 void ProbeDxDiag(SystemFacts& facts);
-void ProbeDirect3D9(SystemFacts& facts);
-void ProbeDxgi(SystemFacts& facts);
 void ProbeInputDevices(SystemFacts& facts);
+// What Direct3D 9 and DXGI reported (prepared once per process), added to
+// the display devices DxDiag listed, matched by device name.
+void ApplyDirect3DFacts(SystemFacts& facts, const std::vector<Direct3DAdapterFacts>& adapters);
+void ApplyDxgiFacts(SystemFacts& facts, const std::vector<DxgiOutputFacts>& outputs);
+
+// Makes ReportText read `texts` on the calling thread (null: the current
+// language's table again). Worker threads use a copy taken when they start,
+// so that a language change on the user-interface thread never touches them.
+void UseReportTextsOnThisThread(const TextTable* texts);
 
 // The inventory pages' items.
 TitleSet ReadApplicationTitles();

@@ -9,7 +9,7 @@ const ReportPageLayout Layouts[PageCount] = {
     {IDD_SYSINFO_SYSTEM_PAGE,
      179,
      u"\r\n\r\n-=-=-=-=-=-=- System Information -=-=-=-=-=-=-\r\n\r\n",
-     {{181, 150}, {182, 550}}},
+     {{181, 180}, {182, 550}}},
     {IDD_SYSINFO_APPLICATION_PAGE,
      238,
      u"\r\n\r\n-=-=-=-=-=-=- Application Information -=-=-=-=-=-=-\r\n\r\n",

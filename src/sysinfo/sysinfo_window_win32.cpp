@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
+#include "sysinfo/system_gathering_win32.h"
 #include "sysinfo/system_report_win32.h"
 
 namespace {
@@ -24,10 +25,29 @@ struct PageWindow {
     HWND list = nullptr;
 };
 
-// The open window's pages, by tab index, and the report they show.
+// Where the template puts the tab control and the two buttons, as distances
+// from the client area's edges; kept whatever size the window takes.
+struct Anchors {
+    bool taken = false;
+    RECT tabsMargins{}; // from the left, top, right and bottom edges
+    SIZE okFromCorner{};
+    SIZE copyFromCorner{};
+};
+
+// Messages from the gathering's workers, and the timer of its time limit.
+constexpr UINT GatheringProgressMessage = WM_APP + 1;
+constexpr UINT GatheringDoneMessage = WM_APP + 2;
+constexpr UINT_PTR TimeLimitTimer = 1;
+
+// The open window's pages, by tab index, the report they show and the layout
+// its controls follow; while the report is gathered, the gathering and its
+// progress bar.
 struct WindowState {
     SystemReport report;
     PageWindow pages[PageCount];
+    Anchors anchors;
+    SystemGathering* gathering = nullptr;
+    HWND progress = nullptr;
 };
 WindowState* state = nullptr;
 
@@ -47,7 +67,7 @@ void insertColumns(HWND list, const ReportPageLayout& layout)
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = layout.columns[i].width;
+        column.cx = ScaleForDpi(layout.columns[i].width);
         column.pszText = const_cast<wchar_t*>(GetText(layout.columns[i].textNumber));
         column.iSubItem = static_cast<int>(i);
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -72,6 +92,23 @@ void insertRows(HWND list, const ReportPage& page)
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
 
+// Puts the page window over the tab control's display area and lets its list
+// fill it; the list scrolls what does not fit.
+void placePage(HWND window, const PageWindow& page, bool repaint)
+{
+    const HWND tabs = GetDlgItem(window, IDC_SYSINFO_TABS);
+    RECT area{};
+    GetClientRect(tabs, &area);
+    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tabs, window, reinterpret_cast<POINT*>(&area), 2);
+    MoveWindow(page.window, area.left, area.top, area.right - area.left, area.bottom - area.top, repaint);
+    if (!page.list)
+        return;
+    RECT client{};
+    GetClientRect(page.window, &client);
+    MoveWindow(page.list, 0, 0, client.right, client.bottom, repaint);
+}
+
 // The tab, the page window over the tab's display area, and its list.
 PageWindow createPage(HWND window, PageKind kind, const ReportPage& page)
 {
@@ -87,11 +124,7 @@ PageWindow createPage(HWND window, PageKind kind, const ReportPage& page)
         CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(layout.dialogId), window, pageProc, 0);
     if (!created.window)
         return created;
-    RECT area{};
-    GetClientRect(tabs, &area);
-    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    MapWindowPoints(tabs, window, reinterpret_cast<POINT*>(&area), 2);
-    MoveWindow(created.window, area.left, area.top, area.right - area.left, area.bottom - area.top, FALSE);
+    placePage(window, created, false);
     ShowWindow(created.window, kind == PageKind::System ? SW_SHOW : SW_HIDE);
 
     RECT client{};
@@ -117,22 +150,143 @@ void showPage(std::size_t index)
         ShowWindow(state->pages[index].window, SW_SHOW);
 }
 
+RECT childRect(HWND window, int id)
+{
+    RECT rect{};
+    GetWindowRect(GetDlgItem(window, id), &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Notes where the template puts the controls, relative to the client area.
+Anchors takeAnchors(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    const RECT tabs = childRect(window, IDC_SYSINFO_TABS);
+    const RECT ok = childRect(window, IDOK);
+    const RECT copy = childRect(window, IDC_SYSINFO_COPY);
+    Anchors anchors;
+    anchors.taken = true;
+    anchors.tabsMargins = {tabs.left, tabs.top, client.right - tabs.right, client.bottom - tabs.bottom};
+    anchors.okFromCorner = {client.right - ok.left, client.bottom - ok.top};
+    anchors.copyFromCorner = {client.right - copy.left, client.bottom - copy.top};
+    return anchors;
+}
+
+void moveToCorner(HWND window, int id, SIZE fromCorner, const RECT& client)
+{
+    SetWindowPos(GetDlgItem(window, id), nullptr, client.right - fromCorner.cx, client.bottom - fromCorner.cy,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The tab control takes the client area but for the template's margins, the
+// buttons keep their place at the bottom right, and the pages and their lists
+// follow the tab control.
+void followSize(HWND window)
+{
+    const Anchors& anchors = state->anchors;
+    if (!anchors.taken)
+        return;
+    RECT client{};
+    GetClientRect(window, &client);
+    const RECT& m = anchors.tabsMargins;
+    const int width = client.right - m.left - m.right;
+    const int height = client.bottom - m.top - m.bottom;
+    MoveWindow(GetDlgItem(window, IDC_SYSINFO_TABS), m.left, m.top, width > 0 ? width : 0,
+               height > 0 ? height : 0, TRUE);
+    moveToCorner(window, IDOK, anchors.okFromCorner, client);
+    moveToCorner(window, IDC_SYSINFO_COPY, anchors.copyFromCorner, client);
+    for (const PageWindow& page : state->pages) {
+        if (page.window)
+            placePage(window, page, TRUE);
+    }
+}
+
+// A progress bar across the middle of the tab control's area while the
+// report is gathered.
+HWND createProgressBar(HWND window)
+{
+    const RECT area = childRect(window, IDC_SYSINFO_TABS);
+    const int width = (area.right - area.left) / 2;
+    const int height = GetSystemMetrics(SM_CYVSCROLL);
+    const HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE,
+                                     area.left + (area.right - area.left - width) / 2,
+                                     area.top + (area.bottom - area.top - height) / 2, width, height, window,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(bar, PBM_SETRANGE32, 0, GatheringStepCount);
+    SetWindowPos(bar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return bar;
+}
+
+// OK and Copy to Clipboard wait for the report; closing does not.
+void enableReportButtons(HWND window, bool enabled)
+{
+    EnableWindow(GetDlgItem(window, IDOK), enabled);
+    EnableWindow(GetDlgItem(window, IDC_SYSINFO_COPY), enabled);
+}
+
+void startGathering(HWND window)
+{
+    enableReportButtons(window, false);
+    state->progress = createProgressBar(window);
+    state->gathering = StartSystemGathering(window, GatheringProgressMessage, GatheringDoneMessage);
+    SetTimer(window, TimeLimitTimer, SystemGatheringTimeLimit(), nullptr);
+}
+
+void showReport(HWND window)
+{
+    for (PageKind kind : BuildOrder)
+        state->pages[static_cast<std::size_t>(kind)] = createPage(window, kind, state->report.page(kind));
+    SendMessageW(GetDlgItem(window, IDC_SYSINFO_TABS), TCM_SETCURSEL, 0, 0);
+    SetWindowTextW(window, GetText(TextSystemInformation));
+}
+
+// When every step is done, or at the time limit with what was gathered by
+// then: a probe that hangs leaves its rows out.
+void finishGathering(HWND window)
+{
+    if (!state->gathering)
+        return;
+    KillTimer(window, TimeLimitTimer);
+    state->report = FinishSystemGathering(state->gathering);
+    state->gathering = nullptr;
+    if (state->progress) {
+        DestroyWindow(state->progress);
+        state->progress = nullptr;
+    }
+    showReport(window);
+    enableReportButtons(window, true);
+}
+
+void onGatheringProgress(WPARAM stepsDone)
+{
+    if (state->progress)
+        SendMessageW(state->progress, PBM_SETPOS, stepsDone, 0);
+}
+
+// Closed while gathering: the workers finish on their own and tell no one.
+void onDestroy(HWND window)
+{
+    KillTimer(window, TimeLimitTimer);
+    if (state->gathering) {
+        AbandonSystemGathering(state->gathering);
+        state->gathering = nullptr;
+    }
+}
+
 void onInitDialog(HWND window)
 {
     SetWindowTextW(window, GetText(TextRetrieving));
     SetDialogIcons(window);
-    CenterOnDesktop(window);
-    // Paint now: the caption says what the player waits for while gathering.
-    UpdateWindow(window);
-
-    state->report = GatherSystemReport();
-    for (PageKind kind : BuildOrder)
-        state->pages[static_cast<std::size_t>(kind)] = createPage(window, kind, state->report.page(kind));
-    SendMessageW(GetDlgItem(window, IDC_SYSINFO_TABS), TCM_SETCURSEL, 0, 0);
-
-    SetWindowTextW(window, GetText(TextSystemInformation));
     SetDlgItemTextW(window, IDOK, GetText(TextOk));
     SetDlgItemTextW(window, IDC_SYSINFO_COPY, GetText(TextCopyToClipboard));
+    // At a large scale on a small screen the template is larger than the
+    // screen: the window then shrinks and its controls follow.
+    state->anchors = takeAnchors(window);
+    FitToWorkArea(window);
+    CenterOnDesktop(window);
+    startGathering(window);
 }
 
 void onNotify(HWND window, const NMHDR& header)
@@ -146,11 +300,18 @@ void onNotify(HWND window, const NMHDR& header)
 
 void onCommand(HWND window, int id)
 {
+    const bool gathering = state->gathering != nullptr;
     switch (id) {
     case IDOK:
+        if (!gathering)
+            EndDialog(window, id);
+        break;
     case IDCANCEL: EndDialog(window, id); break;
     // Nothing to tell the player when the clipboard is busy: the old content stays.
-    case IDC_SYSINFO_COPY: CopyReportToClipboard(state->report, GetActiveWindow()); break;
+    case IDC_SYSINFO_COPY:
+        if (!gathering)
+            CopyReportToClipboard(state->report, GetActiveWindow());
+        break;
     default: break;
     }
 }
@@ -160,8 +321,16 @@ INT_PTR CALLBACK systemInformationProc(HWND window, UINT message, WPARAM wParam,
     switch (message) {
     case WM_INITDIALOG: onInitDialog(window); return TRUE;
     case WM_NOTIFY: onNotify(window, *reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
+    case WM_SIZE: followSize(window); return TRUE;
     case WM_COMMAND: onCommand(window, LOWORD(wParam)); return TRUE;
     case WM_CLOSE: EndDialog(window, IDCANCEL); return TRUE;
+    case GatheringProgressMessage: onGatheringProgress(wParam); return TRUE;
+    case GatheringDoneMessage: finishGathering(window); return TRUE;
+    case WM_TIMER:
+        if (wParam == TimeLimitTimer)
+            finishGathering(window);
+        return TRUE;
+    case WM_DESTROY: onDestroy(window); return FALSE;
     default: return FALSE;
     }
 }

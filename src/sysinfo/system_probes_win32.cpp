@@ -23,9 +23,18 @@ std::u16string driveSpace(std::uint32_t labelText, ULARGE_INTEGER bytes)
 
 } // namespace
 
+namespace {
+thread_local const TextTable* threadTexts = nullptr;
+}
+
 const char16_t* ReportText(std::uint32_t number)
 {
-    return reinterpret_cast<const char16_t*>(GetText(number));
+    return threadTexts ? threadTexts->find(number) : reinterpret_cast<const char16_t*>(GetText(number));
+}
+
+void UseReportTextsOnThisThread(const TextTable* texts)
+{
+    threadTexts = texts;
 }
 
 void ProbeDrives(SystemFacts& facts)
@@ -61,7 +70,7 @@ std::u16string ReadOsName()
         values.majorVersion = version.dwMajorVersion;
         values.minorVersion = version.dwMinorVersion;
         values.buildNumber = version.dwBuildNumber;
-        values.servicePack = fromWide(version.szCSDVersion);
+        values.servicePack = fromWideField(version.szCSDVersion);
         values.suiteMask = version.wSuiteMask;
         values.productType = version.wProductType;
     }
@@ -76,7 +85,7 @@ std::u16string ReadOsName()
     values.serverR2 = GetSystemMetrics(SM_SERVERR2) != 0;
 
     using ProductInfoFunction = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, DWORD*);
-    if (values.majorVersion == 6) {
+    if (values.majorVersion == 6 || values.majorVersion == 10) {
         if (const auto productInfo = systemEntry<ProductInfoFunction>(L"kernel32.dll", "GetProductInfo")) {
             DWORD kind = 0; // stays 0, "undefined", when the call fails
             productInfo(values.majorVersion, values.minorVersion, 0, 0, &kind);

@@ -2,35 +2,22 @@
 
 #include <cstring>
 
-#include "foundation/system_library_win32.h"
 #include "sysinfo/probes_win32.h"
 
 namespace {
 
-// Module-wide, rebuilt from empty by each gathering.
+// The facts of the last gathering on the calling thread; only
+// GatherSystemReport writes them.
 SystemFacts facts;
 
-void gatherSystemFacts()
+HostFacts readHostFacts()
 {
-    ClearSystemFacts(facts);
-    ProbeDrives(facts);
-    ProbeDxDiag(facts);
-    ProbeDirect3D9(facts);
-    ProbeInputDevices(facts);
-    ProbeDxgi(facts);
-    // DxDiag's own texts only say whether it answered; the report names the
-    // system and the processor itself.
-    if (!facts.operatingSystem.empty())
-        facts.operatingSystem = ReadOsName();
-    if (!facts.processor.empty()) {
-        std::u16string brand = ReadProcessorBrand();
-        if (!brand.empty())
-            facts.processor = std::move(brand);
-    }
-    facts.processorCounts = ReadProcessorCounts();
-    facts.physicalMemory = ReadMemorySize(MemoryKind::Physical);
-    facts.virtualMemory = ReadMemorySize(MemoryKind::Virtual);
-    facts.pageFile = ReadMemorySize(MemoryKind::PageFile);
+    return {ReadOsName(),
+            ReadProcessorBrand(),
+            ReadProcessorCounts(),
+            ReadMemorySize(MemoryKind::Physical),
+            ReadMemorySize(MemoryKind::Virtual),
+            ReadMemorySize(MemoryKind::PageFile)};
 }
 
 // A movable global block holding `size` bytes of `data`; null on failure.
@@ -57,23 +44,83 @@ void freeBlock(HGLOBAL block)
 
 } // namespace
 
+void RunGatheringStep(GatheringStep step, GatheredParts& parts)
+{
+    switch (step) {
+    case GatheringStep::InstalledApplications:
+        parts.installedApplications = ReadInstalledApplications();
+        break;
+    case GatheringStep::Processes: parts.processes = ReadProcesses(); break;
+    case GatheringStep::ApplicationWindows: parts.applicationWindows = ReadApplicationTitles(); break;
+    case GatheringStep::Drives: {
+        SystemFacts drives;
+        ProbeDrives(drives);
+        parts.drives = std::move(drives.drives);
+        break;
+    }
+    case GatheringStep::InputDevices: {
+        SystemFacts inputs;
+        ProbeInputDevices(inputs);
+        parts.inputDevices = std::move(inputs.inputDevices);
+        break;
+    }
+    case GatheringStep::HostFacts: parts.host = readHostFacts(); break;
+    case GatheringStep::DisplayAdapters:
+        if (const DisplayAdapterFacts* prepared = WaitForDisplayAdapters(INFINITE))
+            parts.displayAdapters = *prepared;
+        break;
+    case GatheringStep::DxDiag: ProbeDxDiag(parts.dxdiag); break;
+    }
+}
+
+void MoveGatheredPart(GatheringStep step, GatheredParts& from, GatheredParts& to)
+{
+    switch (step) {
+    case GatheringStep::InstalledApplications:
+        to.installedApplications = std::move(from.installedApplications);
+        break;
+    case GatheringStep::Processes: to.processes = std::move(from.processes); break;
+    case GatheringStep::ApplicationWindows: to.applicationWindows = std::move(from.applicationWindows); break;
+    case GatheringStep::Drives: to.drives = std::move(from.drives); break;
+    case GatheringStep::InputDevices: to.inputDevices = std::move(from.inputDevices); break;
+    case GatheringStep::HostFacts: to.host = std::move(from.host); break;
+    case GatheringStep::DisplayAdapters: to.displayAdapters = std::move(from.displayAdapters); break;
+    case GatheringStep::DxDiag: to.dxdiag = std::move(from.dxdiag); break;
+    }
+}
+
+SystemReport BuildSystemReport(const GatheredParts& parts, SystemFacts& facts)
+{
+    SystemReport report = CreateSystemReport();
+    FillNamePage(report.page(PageKind::Installation), parts.installedApplications);
+    FillProcessPage(report.page(PageKind::Process), parts.processes);
+    FillNamePage(report.page(PageKind::Application), parts.applicationWindows);
+
+    facts = parts.dxdiag;
+    facts.drives = parts.drives;
+    ApplyDirect3DFacts(facts, parts.displayAdapters.direct3D);
+    facts.inputDevices = parts.inputDevices;
+    ApplyDxgiFacts(facts, parts.displayAdapters.dxgiOutputs);
+    // DxDiag's own texts only say whether it answered; the report names the
+    // system and the processor itself.
+    if (!facts.operatingSystem.empty())
+        facts.operatingSystem = parts.host.osName;
+    if (!facts.processor.empty() && !parts.host.processorBrand.empty())
+        facts.processor = parts.host.processorBrand;
+    facts.processorCounts = parts.host.processorCounts;
+    facts.physicalMemory = parts.host.physicalMemory;
+    facts.virtualMemory = parts.host.virtualMemory;
+    facts.pageFile = parts.host.pageFile;
+    FillSystemPage(report.page(PageKind::System), facts, ReportText);
+    return report;
+}
+
 SystemReport GatherSystemReport()
 {
-    // DxDiag, Direct3D 9 and DXGI all start the same graphics runtime; held
-    // for the whole gathering, it starts once instead of once per probe.
-    const HMODULE heldDirect3D9 = LoadSystemLibrary(L"d3d9.dll");
-    const HMODULE heldDxgi = LoadSystemLibrary(L"dxgi.dll");
-    SystemReport report = CreateSystemReport();
-    FillNamePage(report.page(PageKind::Installation), ReadInstalledApplications());
-    FillProcessPage(report.page(PageKind::Process), ReadProcesses());
-    FillNamePage(report.page(PageKind::Application), ReadApplicationTitles());
-    gatherSystemFacts();
-    FillSystemPage(report.page(PageKind::System), facts, ReportText);
-    if (heldDxgi)
-        FreeLibrary(heldDxgi);
-    if (heldDirect3D9)
-        FreeLibrary(heldDirect3D9);
-    return report;
+    GatheredParts parts;
+    for (unsigned step = 0; step < GatheringStepCount; ++step)
+        RunGatheringStep(static_cast<GatheringStep>(step), parts);
+    return BuildSystemReport(parts, facts);
 }
 
 const SystemFacts& CurrentSystemFacts()

@@ -3,14 +3,61 @@
 
 #include <windows.h>
 
+#include "shell/display_adapters_win32.h"
+#include "sysinfo/inventory_pages.h"
 #include "sysinfo/report_page.h"
 #include "sysinfo/system_facts.h"
 
-// Runs every probe and builds the four pages, without any window: what the
-// system information window shows when it opens.
+// The steps of one gathering, each filling its own part of GatheredParts.
+enum class GatheringStep {
+    InstalledApplications,
+    Processes,
+    ApplicationWindows,
+    Drives,
+    InputDevices,
+    HostFacts,
+    DisplayAdapters,
+    DxDiag,
+};
+inline constexpr unsigned GatheringStepCount = 8;
+
+// What the system itself says beside DxDiag: its name, the processor's brand
+// and counts, and the memory sizes.
+struct HostFacts {
+    std::u16string osName;
+    std::u16string processorBrand;
+    std::u16string processorCounts;
+    std::u16string physicalMemory;
+    std::u16string virtualMemory;
+    std::u16string pageFile;
+};
+
+struct GatheredParts {
+    TitleSet installedApplications;
+    ProcessMap processes;
+    TitleSet applicationWindows;
+    std::vector<DriveRecord> drives;
+    std::vector<InputDeviceRecord> inputDevices;
+    HostFacts host;
+    DisplayAdapterFacts displayAdapters;
+    SystemFacts dxdiag; // what DxDiag answered, nothing else
+};
+
+// Runs one step into its part of `parts`. COM must be initialised on the
+// calling thread.
+void RunGatheringStep(GatheringStep step, GatheredParts& parts);
+// Moves the part that `step` fills from one record to another.
+void MoveGatheredPart(GatheringStep step, GatheredParts& from, GatheredParts& to);
+
+// The four pages from the parts gathered; a step that did not run leaves its
+// rows out. `facts` receives the system facts the system page shows.
+SystemReport BuildSystemReport(const GatheredParts& parts, SystemFacts& facts);
+
+// Runs every step on the calling thread and builds the four pages, without
+// any window.
 SystemReport GatherSystemReport();
 
-// The facts of the last gathering.
+// The facts of the last GatherSystemReport.
 const SystemFacts& CurrentSystemFacts();
 
 // Puts the report on the clipboard as CF_TEXT (ANSI code page) and, so that

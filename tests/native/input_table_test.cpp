@@ -285,6 +285,94 @@ TEST(InputTable, EveryInputAloneIsHeldAndBlocksRelease)
     }
 }
 
+// A pad whose two triggers rest at the minimum of their range (Z and Rz, as
+// PlayStation-style pads report them through DirectInput), with a stick
+// that never quite returns to its centre.
+struct RestingPad : DirectInputPad {
+    static constexpr unsigned LeftTrigger = 8;   // Z position
+    static constexpr unsigned RightTrigger = 20; // Rz position
+    RestingPad()
+    {
+        calibration[LeftTrigger] = calibrateAxis(0, 255);
+        calibration[RightTrigger] = calibrateAxis(0, 255);
+        setAxis(LeftTrigger, 0);
+        setAxis(RightTrigger, 0);
+        setAxis(0, 90); // about 0.09 right of centre
+        setAxis(4, -60);
+    }
+};
+
+TEST(RestingAxes, HalvesAboveOneHalfAtTheStartAreTheRestingOnes)
+{
+    struct Case {
+        const char* name;
+        void (*prepare)(DirectInputPad&);
+        AxisHalfMask expected;
+    };
+    const Case cases[] = {
+        {"everything centred", [](DirectInputPad&) {}, 0},
+        {"triggers at their minimum, sticks slightly off centre",
+         [](DirectInputPad& pad) { pad = RestingPad(); },
+         AxisHalfMask{1} << (negativeHalfInput(RestingPad::LeftTrigger) - ButtonCount) |
+             AxisHalfMask{1} << (negativeHalfInput(RestingPad::RightTrigger) - ButtonCount)},
+        {"a held button is no resting axis", [](DirectInputPad& pad) { pad.press(0); }, 0},
+        {"exactly one half is not above it", [](DirectInputPad& pad) { pad.setAxis(2, 512); }, 0},
+        {"a stick held left", [](DirectInputPad& pad) { pad.setAxis(2, -1024); },
+         AxisHalfMask{1} << (negativeHalfInput(2) - ButtonCount)},
+        {"the hat held down-left, the last two halves", [](DirectInputPad& pad) { pad.setHat(22500); },
+         AxisHalfMask{1} << (negativeHalfInput(28) - ButtonCount) |
+             AxisHalfMask{1} << (positiveHalfInput(29) - ButtonCount)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DirectInputPad pad;
+        c.prepare(pad);
+        EXPECT_EQ(c.expected, heldAxisHalves(pad.read()));
+    }
+}
+
+TEST(RestingAxes, ATriggerRestingAtItsMinimumIsTakenOnlyWhenPulled)
+{
+    RestingPad pad;
+    const AxisHalfMask resting = heldAxisHalves(pad.read());
+    struct Step {
+        const char* name;
+        std::int32_t leftTrigger;
+        int captured; // -1: nothing
+    };
+    const Step steps[] = {
+        {"at rest", 0, -1},
+        {"pulled halfway", 128, -1},
+        {"pulled fully: its rising half", 255, static_cast<int>(positiveHalfInput(RestingPad::LeftTrigger))},
+        {"back at rest", 0, -1},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        pad.setAxis(RestingPad::LeftTrigger, step.leftTrigger);
+        const ControllerReading reading = pad.read();
+        EXPECT_EQ(step.captured, firstHeldInput(reading, resting));
+        EXPECT_EQ(step.captured < 0, allInputsReleased(reading, resting));
+    }
+    // Without the resting halves the trigger at rest holds its lower half.
+    pad.setAxis(RestingPad::LeftTrigger, 0);
+    EXPECT_EQ(static_cast<int>(negativeHalfInput(RestingPad::LeftTrigger)), firstHeldInput(pad.read()));
+}
+
+TEST(RestingAxes, OnlyTheRestingHalfIsLeftOutAndButtonsNeverAre)
+{
+    DirectInputPad pad;
+    pad.setAxis(2, -1024); // a stick held left when reading starts
+    const AxisHalfMask resting = heldAxisHalves(pad.read());
+    EXPECT_EQ(-1, firstHeldInput(pad.read(), resting));
+    pad.setAxis(2, 1024);
+    EXPECT_EQ(static_cast<int>(positiveHalfInput(2)), firstHeldInput(pad.read(), resting));
+    pad.setAxis(2, -1024);
+    pad.press(31);
+    EXPECT_EQ(31, firstHeldInput(pad.read(), resting));
+    EXPECT_EQ(31, firstHeldInput(pad.read(), ~AxisHalfMask{0}));
+    EXPECT_FALSE(allInputsReleased(pad.read(), ~AxisHalfMask{0}));
+}
+
 TEST(InputTable, NumbersOutsideTheTableNeverReadAsHeld)
 {
     ControllerReading reading{};

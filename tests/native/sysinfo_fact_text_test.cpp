@@ -149,7 +149,9 @@ TEST(OsName, VersionSixProductsAndEditionValues)
         {1, 1, 5, 9, u"Microsoft Windows 7\u3000\u300064bit\u3000(build 6002)"},
         {1, 1, 16, 9, u"Microsoft Windows 7\u3000\u300064bit\u3000(build 6002)"},
         {1, 1, std::nullopt, 6, u"Microsoft Windows 7\u3000\u3000(build 6002)"},
-        {2, 1, 48, 9, u"Microsoft \u300064bit\u3000(build 6002)"},
+        // Values the later systems added mean nothing on these.
+        {1, 1, 0x30, 9, u"Microsoft Windows 7\u3000\u300064bit\u3000(build 6002)"},
+        {0, 1, 0x65, 0, u"Microsoft Windows Vista\u3000\u300032bit\u3000(build 6002)"},
     };
     for (const Case& c : cases) {
         OsVersionValues v = windows(6, c.minor, c.productType, c.arch, 6002);
@@ -158,10 +160,87 @@ TEST(OsName, VersionSixProductsAndEditionValues)
     }
 }
 
-TEST(OsName, LaterVersionsKeepBitnessAndBuild)
+TEST(OsName, WindowsEightToElevenAndTheirServersByVersionAndBuild)
 {
-    OsVersionValues v = windows(10, 0, 1, 9, 19045);
-    EXPECT_TEXT(u"Microsoft \u300064bit\u3000(build 19045)", BuildOsName(v, englishText));
+    struct Case {
+        std::uint32_t major, minor;
+        std::uint8_t productType; // 1 workstation, 2 domain controller, 3 server
+        std::uint32_t build;
+        const char16_t* product;
+    };
+    const Case cases[] = {
+        {6, 2, 1, 9200, u"Windows 8"},
+        {6, 2, 3, 9200, u"Windows Server 2012"},
+        {6, 3, 1, 9600, u"Windows 8.1"},
+        {6, 3, 3, 9600, u"Windows Server 2012 R2"},
+        {6, 3, 2, 9600, u"Windows Server 2012 R2"},
+        {10, 0, 1, 10240, u"Windows 10"},
+        {10, 0, 1, 18362, u"Windows 10"},
+        {10, 0, 1, 21999, u"Windows 10"},
+        {10, 0, 1, 22000, u"Windows 11"},
+        {10, 0, 1, 26100, u"Windows 11"},
+        {10, 0, 3, 14393, u"Windows Server 2016"},
+        {10, 0, 3, 17762, u"Windows Server 2016"},
+        {10, 0, 3, 17763, u"Windows Server 2019"},
+        {10, 0, 2, 17763, u"Windows Server 2019"},
+        {10, 0, 3, 20347, u"Windows Server 2019"},
+        {10, 0, 3, 20348, u"Windows Server 2022"},
+        {10, 0, 3, 26099, u"Windows Server 2022"},
+        {10, 0, 3, 26100, u"Windows Server 2025"},
+        {10, 0, 3, 30000, u"Windows Server 2025"},
+    };
+    for (const Case& c : cases) {
+        OsVersionValues v = windows(c.major, c.minor, c.productType, 9, c.build);
+        v.productKind = 0;
+        const std::u16string build = Widen(std::to_string(c.build));
+        EXPECT_TEXT(u"Microsoft " + std::u16string(c.product) + u"\u3000\u300064bit\u3000(build " + build +
+                        u")",
+                    BuildOsName(v, englishText));
+    }
+}
+
+TEST(OsName, WindowsEightAndLaterEditions)
+{
+    struct Case {
+        std::uint32_t productKind;
+        const char16_t* edition;
+    };
+    const Case cases[] = {
+        {0x65, u"Home"},
+        {0x64, u"Home Single Language"},
+        {0x30, u"Pro"},
+        {0xA1, u"Pro for Workstations"},
+        {0x79, u"Education"},
+        {0x04, u"Enterprise"},
+        {0x7D, u"Enterprise LTSC"},
+        {0x07, u"Standard"},
+        {0x08, u"Datacenter"},
+        {0x01, u""},
+        {0x05, u""},
+        {0xFFFFFFFFu, u""},
+    };
+    for (const Case& c : cases) {
+        OsVersionValues v = windows(10, 0, 1, 9, 19045);
+        v.productKind = c.productKind;
+        EXPECT_TEXT(u"Microsoft Windows 10\u3000" + std::u16string(c.edition) +
+                        u"\u300064bit\u3000(build 19045)",
+                    BuildOsName(v, englishText));
+    }
+    // The same value names the edition of Windows 8.1 the same way.
+    OsVersionValues v = windows(6, 3, 1, 0, 9600);
+    v.productKind = 0x30;
+    v.servicePack = u"Service Pack 9";
+    EXPECT_TEXT(u"Microsoft Windows 8.1\u3000Pro Service Pack 9\u300032bit\u3000(build 9600)",
+                BuildOsName(v, englishText));
+}
+
+TEST(OsName, VersionsWithoutAKnownProductKeepBitnessAndBuild)
+{
+    const std::pair<std::uint32_t, std::uint32_t> versions[] = {{6, 4}, {10, 1}, {11, 0}};
+    for (const auto& [major, minor] : versions) {
+        OsVersionValues v = windows(major, minor, 1, 9, 30000);
+        EXPECT_TEXT(u"Microsoft \u300064bit\u3000(build 30000)", BuildOsName(v, englishText));
+    }
 }
 
 TEST(OsName, UnknownForOldOrForeignPlatformsOrFailedQuery)

@@ -67,7 +67,7 @@ TEST(ReportPage, LayoutsGiveDialogsCaptionsAndColumns)
         std::vector<std::pair<std::uint32_t, int>> columns;
     };
     const Expected expected[] = {
-        {PageKind::System, 122, 179, {{181, 150}, {182, 550}}},
+        {PageKind::System, 122, 179, {{181, 180}, {182, 550}}},
         {PageKind::Application, 125, 238, {{239, 550}}},
         {PageKind::Process, 124, 233, {{234, 550}, {235, 200}}},
         {PageKind::Installation, 123, 236, {{237, 650}}},

@@ -18,10 +18,10 @@ std::string bytesOf(const Utf8String& s)
     return std::string(s.Data(), s.ByteLength());
 }
 
-Utf16String toUtf16(const char* bytes)
+Utf16String toUtf16(const std::string& bytes)
 {
     Utf16String out;
-    Utf8String(bytes).ToUtf16(out);
+    Utf8String(bytes.data(), static_cast<std::uint32_t>(bytes.size())).ToUtf16(out);
     return out;
 }
 
@@ -81,7 +81,7 @@ TEST(Utf8String, Utf8ToUtf16FollowsTheLibraryRules)
 {
     struct Case {
         const char* name;
-        const char* input;
+        std::string input;
         Utf16String expected;
     };
     const Case cases[] = {
@@ -102,6 +102,8 @@ TEST(Utf8String, Utf8ToUtf16FollowsTheLibraryRules)
         {"overlong zero becomes a star", "\xC0\x80", units({u'*'})},
         {"sequence cut short by the end", "ab\xE6\x97", units({u'a', u'b', u'*'})},
         {"five-byte form decodes then drops", "x\xF8\x88\x80\x80\x80", units({u'x'})},
+        {"an embedded zero byte ends the text", std::string("ab\0cd", 5), units({u'a', u'b'})},
+        {"a sequence cut short by an embedded zero", std::string("a\xC3\0b", 4), units({u'a', u'*'})},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, toUtf16(c.input)) << c.name;

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "foundation/system_library_win32.h"
 #include "support/app_fixture.h"
 
 TEST(GamepadDevices, WithNoControllerTheListIsEmptyAndEveryInputReadsZero)
@@ -76,4 +81,120 @@ TEST(GamepadDevices, DirectInputAcceptsTheDataFormat)
     EXPECT_TRUE(SUCCEEDED(mouse->SetDataFormat(&padDataFormat())));
     mouse->Release();
     directInput->Release();
+}
+
+namespace {
+
+// A loader that records what it is asked for and gives only the libraries
+// of `available`, loaded for real; `impostor` names a library that loads
+// but is no XInput library.
+struct FakeLoader {
+    std::vector<std::wstring> available;
+    std::wstring impostor;
+    std::vector<std::wstring> asked;
+};
+FakeLoader* fakeLoader = nullptr;
+
+DWORD WINAPI readNothing(DWORD, XINPUT_STATE*)
+{
+    return ERROR_DEVICE_NOT_CONNECTED;
+}
+
+HMODULE loadThroughFake(const wchar_t* name)
+{
+    fakeLoader->asked.push_back(name);
+    if (name == fakeLoader->impostor)
+        return LoadSystemLibrary(L"kernel32.dll");
+    for (const std::wstring& available : fakeLoader->available) {
+        if (available == name)
+            return LoadSystemLibrary(name);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(XInputLibraries, TheNewestThatLoadsIsUsedAndXInput9HasNoEnable)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> available;
+        std::wstring impostor;
+        const wchar_t* loaded; // null: none
+        bool hasEnable;
+        std::vector<std::wstring> asked;
+    };
+    const std::wstring v14 = L"xinput1_4.dll", v13 = L"xinput1_3.dll", v910 = L"xinput9_1_0.dll";
+    const Case cases[] = {
+        {"Windows 8 and later", {v14, v13, v910}, L"", L"xinput1_4.dll", true, {v14}},
+        {"Windows 7 with the DirectX add-on", {v13, v910}, L"", L"xinput1_3.dll", true, {v14, v13}},
+        {"Windows 7 without it", {v910}, L"", L"xinput9_1_0.dll", false, {v14, v13, v910}},
+        {"a DLL of the name that is no XInput", {v13}, v14, L"xinput1_3.dll", true, {v14, v13}},
+        {"none at all", {}, L"", nullptr, false, {v14, v13, v910}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeLoader loader{c.available, c.impostor, {}};
+        fakeLoader = &loader;
+        const XInputLibrary library = loadXInputLibrary(loadThroughFake);
+        fakeLoader = nullptr;
+        EXPECT_EQ(c.asked, loader.asked);
+        if (!c.loaded) {
+            EXPECT_EQ(nullptr, library.name);
+            EXPECT_EQ(nullptr, library.getState);
+            EXPECT_EQ(nullptr, library.enable);
+            continue;
+        }
+        ASSERT_NE(nullptr, library.name);
+        EXPECT_STREQ(c.loaded, library.name);
+        EXPECT_NE(nullptr, library.getState);
+        EXPECT_EQ(c.hasEnable, library.enable != nullptr);
+    }
+}
+
+TEST(XInputLibraries, WithoutOneXInputControllersAreReadThroughDirectInput)
+{
+    static int wmiAsked;
+    struct Case {
+        const char* name;
+        bool libraryLoaded;
+        bool markedByWmi;
+        bool throughXInput;
+        int wmiAskedTimes;
+    };
+    const Case cases[] = {
+        {"library and mark", true, true, true, 1},
+        {"library, no mark", true, false, false, 1},
+        {"mark, no library", false, true, false, 0},
+        {"neither", false, false, false, 0},
+    };
+    const GUID product{0x028E045E, 0x0000, 0x0000, {0x00, 0x00, 0x50, 0x49, 0x44, 0x56, 0x49, 0x44}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        XInputLibrary library{};
+        if (c.libraryLoaded)
+            library = {L"xinput1_4.dll", nullptr, readNothing};
+        wmiAsked = 0;
+        const auto marked = c.markedByWmi ? +[](const GUID&) { return ++wmiAsked > 0; }
+                                          : +[](const GUID&) { return ++wmiAsked < 0; };
+        EXPECT_EQ(c.throughXInput, readsThroughXInput(library, product, marked));
+        EXPECT_EQ(c.wmiAskedTimes, wmiAsked);
+    }
+}
+
+TEST(XInputLibraries, TheProgramUsesTheFirstOfTheChainThatLoadsHere)
+{
+    const XInputLibrary& library = xinputLibrary();
+    const wchar_t* firstLoading = nullptr;
+    for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
+        if (const HMODULE module = LoadSystemLibrary(name)) {
+            FreeLibrary(module);
+            firstLoading = name;
+            break;
+        }
+    }
+    ASSERT_NE(nullptr, firstLoading);
+    ASSERT_NE(nullptr, library.name);
+    EXPECT_STREQ(firstLoading, library.name);
+    std::printf("XInput library loaded: %ls\n", library.name);
 }

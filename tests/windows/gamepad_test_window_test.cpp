@@ -91,6 +91,16 @@ bool openTestWindow()
     return true;
 }
 
+// Presses the settings window's close box once the test window has gone.
+bool closeSettingsWindowOnceBack()
+{
+    const HWND window = settingsWindow();
+    if (!window || testWindow())
+        return false;
+    Player::closeBox(window);
+    return true;
+}
+
 class GamepadTestWindow : public testing::Test {
 protected:
     void SetUp() override
@@ -229,13 +239,7 @@ TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
                   Player::click(testWindow(), IDOK);
                   return true;
               })
-        .then("close", [] {
-            const HWND window = settingsWindow();
-            if (!window || testWindow())
-                return false;
-            Player::closeBox(window);
-            return true;
-        });
+        .then("close", closeSettingsWindowOnceBack);
     script.run([] { return openGamepadSettings(nullptr); });
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_GT(early, 0u);
@@ -318,4 +322,48 @@ TEST(GamepadTestWindowAlone, TextsReadAsThePlayerExpectsInEnglishAndGerman)
             }
         }
     }
+}
+
+TEST_F(GamepadTestWindow, KeepsDrawingWhileControllersArriveAndLeave)
+{
+    // Menu right is button 2 of the seeded record.
+    std::optional<Point> afterArrival, afterLeaving;
+    Point right{}, centre{};
+    const auto readMenuDot = [&](std::optional<Point>& dot) {
+        return [&] {
+            const HWND panel = GetDlgItem(testWindow(), IDC_PADTEST_MENU_PANEL);
+            dot = doubledDotCentre(panel);
+            right = expectedDot(panel, 1, 0);
+            centre = expectedDot(panel, 0, 0);
+            return true;
+        };
+    };
+    Player::Script script;
+    script.then("open the test window", openTestWindow)
+        .then("shown", [] { return testWindow() != nullptr; })
+        .then("a second controller arrives", ScriptedGamepad::pluggingIn(1))
+        .then("the list is rebuilt", [] { return ScriptedGamepad::enumerationCount() == 2; })
+        .then("press right on the chosen one", ScriptedGamepad::pressing(1))
+        .then("a few frames", ScriptedGamepad::afterPolls(6))
+        .then("read the menu dot", readMenuDot(afterArrival))
+        .then("the chosen one leaves", ScriptedGamepad::pullingOut({0}))
+        .then("the list is rebuilt again", [] { return ScriptedGamepad::enumerationCount() == 3; })
+        .then("a few more frames", ScriptedGamepad::afterPolls(6))
+        .then("read the menu dot again", readMenuDot(afterLeaving))
+        .then("close the test window",
+              [] {
+                  Player::click(testWindow(), IDOK);
+                  return true;
+              })
+        .then("close", closeSettingsWindowOnceBack);
+    const INT_PTR result = script.run([] { return openGamepadSettings(nullptr); });
+    EXPECT_FALSE(script.timedOut()) << script.pendingStep();
+    EXPECT_EQ(IDCANCEL, result);
+    ASSERT_TRUE(afterArrival);
+    EXPECT_NEAR(2 * right.x - 1, afterArrival->x, 1);
+    EXPECT_NEAR(2 * right.y - 1, afterArrival->y, 1);
+    // The other controller, now chosen, rests: the dot is back at the centre.
+    ASSERT_TRUE(afterLeaving);
+    EXPECT_NEAR(2 * centre.x - 1, afterLeaving->x, 1);
+    EXPECT_NEAR(2 * centre.y - 1, afterLeaving->y, 1);
 }

@@ -13,6 +13,7 @@
 
 #include "gamepad/input_table.h"
 #include "gamepad/pad_settings.h"
+#include "foundation/replace_file_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
 #include "shell/text_table_win32.h"
@@ -31,11 +32,11 @@ constexpr int RowBoxes[AssignmentRowCount] = {1044, 1046, 1047, 1048, 1049, 1050
                                               1053, 1054, 1055, 1056, 1057, 1058, 1059, 1060,
                                               1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068};
 
-// A record as the game would have left it: the scripted controller chosen,
+// A record as the game would have left it: a scripted controller chosen,
 // the defaults, and the game's own bytes from offset 72.
-PadSettings seededRecord()
+PadSettings seededRecord(unsigned controller = 0)
 {
-    PadSettings record = recordForScriptedController();
+    PadSettings record = recordForScriptedController(controller);
     for (std::size_t i = 0; i < sizeof record.reserved; ++i)
         record.reserved[i] = static_cast<std::uint8_t>(i * 3 + 1);
     return record;
@@ -414,11 +415,7 @@ TEST_F(GamepadWindow, WithoutAFileTheDefaultsAreShown)
 TEST_F(GamepadWindow, TheSavedControllerIsChosenAndItsInputsCaptured)
 {
     ScriptedGamepad::Installation two(2);
-    PadSettings seeded = seededRecord();
-    const GUID instance = ScriptedGamepad::instanceGuid(1);
-    const GUID product = ScriptedGamepad::productGuid(1);
-    std::memcpy(&seeded.controllerInstance, &instance, sizeof instance);
-    std::memcpy(&seeded.controllerProduct, &product, sizeof product);
+    const PadSettings seeded = seededRecord(1);
     writePadRecord(seeded);
     ScriptedGamepad::press(4, 0); // the other controller is ignored
     LRESULT chosen = -9;
@@ -500,7 +497,7 @@ TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
         EXPECT_EQ(IDCANCEL, run(script));
         EXPECT_EQ(L"Error", title);
         EXPECT_EQ(L"The settings could not be saved.", message);
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".tmp").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temporaryPathFor(path.c_str()).c_str()));
         c.unblock(path);
         if (c.fileKept) {
             EXPECT_EQ(bytesOf(seededRecord()), readPadFile());
@@ -755,6 +752,57 @@ std::wstring gamepadWindowName(HWND window)
 
 } // namespace
 
+// ---- Controllers as players have them ---------------------------------------
+
+namespace {
+
+LRESULT chosenEntry(HWND window)
+{
+    return SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+}
+
+LRESULT listedControllers(HWND window)
+{
+    return SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCOUNT, 0, 0);
+}
+
+std::function<bool()> holdingAxis(unsigned slot, std::int32_t raw, unsigned controller = 0)
+{
+    return [=] {
+        ScriptedGamepad::setAxis(slot, raw, controller);
+        return true;
+    };
+}
+
+std::function<bool()> releasing(unsigned controller = 0)
+{
+    return [=] {
+        ScriptedGamepad::releaseAll(controller);
+        return true;
+    };
+}
+
+std::function<bool()> readRow(unsigned row, std::wstring& text)
+{
+    return [row, &text] {
+        text = rowText(row);
+        return true;
+    };
+}
+
+// Waits until the list shows `count` controllers.
+std::function<bool()> listShows(LRESULT count)
+{
+    return [=] { return gamepadWindow() && listedControllers(gamepadWindow()) == count; };
+}
+
+std::function<bool()> leaving()
+{
+    return doInWindow(Player::closeBox);
+}
+
+} // namespace
+
 TEST_F(GamepadWindow, PollsEvery100MsThenEvery30MsAfterTheTestWindowAndNotWhileItIsOpen)
 {
     const TimerLog timers;
@@ -842,4 +890,281 @@ TEST_F(GamepadWindow, EnglishTextsReadAsThePlayerExpects)
     for (std::size_t i = 0; i < shown.size(); ++i)
         EXPECT_EQ(labels[i].second, shown[i]) << labels[i].first;
     EXPECT_EQ((std::vector<std::wstring>{L"0.0", L"0.1", L"0.2", L"0.3", L"0.4", L"0.5"}), steps);
+}
+
+TEST_F(GamepadWindow, TriggersRestingAtTheirMinimumAreNeitherTakenNorWaitedFor)
+{
+    const PadSettings seeded = seededRecord();
+    writePadRecord(seeded);
+    ScriptedGamepad::setRest(ScriptedGamepad::Rest::TriggersAtMinimum);
+    const unsigned trigger = ScriptedGamepad::LeftTriggerSlot;
+    std::wstring rowZeroAtRest, rowOneAfterTrigger;
+    Player::Script script;
+    script.then("read a while at rest", ScriptedGamepad::afterPolls(5))
+        .then("row 0 as it was", readRow(0, rowZeroAtRest))
+        .then("pull the left trigger", holdingAxis(trigger, ScriptedGamepad::AxisRange))
+        .then("row 0 takes its rising half", rowShows(0, positiveHalfInput(trigger)))
+        .then("let it go back to rest", releasing())
+        .then("a while at rest", ScriptedGamepad::afterPolls(5))
+        .then("row 1 as it was", readRow(1, rowOneAfterTrigger))
+        .then("press a button", ScriptedGamepad::pressing(2))
+        .then("row 1 takes it: the resting triggers are not waited for", rowShows(1, 2))
+        .then("close", leaving())
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(expectedName(seeded.assignments[0]), rowZeroAtRest);
+    EXPECT_EQ(expectedName(seeded.assignments[1]), rowOneAfterTrigger);
+}
+
+TEST_F(GamepadWindow, AStickHeldAtOpeningIsIgnoredThatWayUntilTheWindowIsReopened)
+{
+    const PadSettings seeded = seededRecord();
+    writePadRecord(seeded);
+    constexpr unsigned Stick = 4; // Y position
+    ScriptedGamepad::setAxis(Stick, -ScriptedGamepad::AxisRange);
+    std::wstring rowZeroHeld, rowOneHeldAgain;
+    Player::Script first;
+    first.then("held a while", ScriptedGamepad::afterPolls(5))
+        .then("row 0 as it was", readRow(0, rowZeroHeld))
+        .then("push it the other way", holdingAxis(Stick, ScriptedGamepad::AxisRange))
+        .then("row 0 takes that half", rowShows(0, positiveHalfInput(Stick)))
+        .then("back to the held direction", holdingAxis(Stick, -ScriptedGamepad::AxisRange))
+        .then("a while", ScriptedGamepad::afterPolls(5))
+        .then("row 1 as it was", readRow(1, rowOneHeldAgain))
+        .then("let go and close",
+              [] {
+                  ScriptedGamepad::releaseAll();
+                  Player::closeBox(gamepadWindow());
+                  return true;
+              })
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(first));
+    EXPECT_EQ(expectedName(seeded.assignments[0]), rowZeroHeld);
+    EXPECT_EQ(expectedName(seeded.assignments[1]), rowOneHeldAgain);
+
+    Player::Script reopened;
+    reopened.then("opened at rest", ScriptedGamepad::afterPolls(3))
+        .then("push the stick", holdingAxis(Stick, -ScriptedGamepad::AxisRange))
+        .then("now that half is taken", rowShows(0, negativeHalfInput(Stick)))
+        .then("close", leaving())
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(reopened));
+}
+
+TEST_F(GamepadWindow, ChoosingAnotherControllerTakesItsRestAnew)
+{
+    ScriptedGamepad::Installation two(2);
+    ScriptedGamepad::setRest(ScriptedGamepad::Rest::TriggersAtMinimum, 1);
+    const PadSettings seeded = seededRecord();
+    writePadRecord(seeded);
+    const unsigned trigger = ScriptedGamepad::RightTriggerSlot;
+    std::wstring rowZeroAfterChoice;
+    Player::Script script;
+    script.then("read the first a while", ScriptedGamepad::afterPolls(3))
+        .then("choose the second",
+              doInWindow([](HWND window) { Player::chooseComboEntry(window, IDC_GAMEPAD_DEVICE, 1); }))
+        .then("read it a while", ScriptedGamepad::afterPolls(8))
+        .then("row 0 as it was", readRow(0, rowZeroAfterChoice))
+        .then("pull its right trigger", holdingAxis(trigger, ScriptedGamepad::AxisRange, 1))
+        .then("row 0 takes the rising half", rowShows(0, positiveHalfInput(trigger)))
+        .then("close", leaving())
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(expectedName(seeded.assignments[0]), rowZeroAfterChoice);
+}
+
+TEST_F(GamepadWindow, NothingIsCapturedWhileAQuestionOrErrorIsOpen)
+{
+    const std::wstring path = settingsFile(PadFile);
+    struct Case {
+        const char* name;
+        bool readOnlyFile; // else no file: every way out asks
+        void (*ask)(HWND window);
+        int dialog;                              // the one that opens
+        int answer;                              // what closes it
+        std::vector<std::pair<int, int>> before; // dialogs answered on the way to it
+    };
+    const Case cases[] = {
+        {"Save these settings?",
+         false,
+         [](HWND window) { Player::click(window, IDOK); },
+         IDD_MESSAGE_YESNOCANCEL,
+         IDCANCEL,
+         {}},
+        {"Exit without saving changes?", false, Player::closeBox, IDD_MESSAGE_YESNO, IDNO, {}},
+        {"the save error",
+         true,
+         [](HWND window) {
+             SendDlgItemMessageW(window, IDC_GAMEPAD_BACKGROUND, BM_CLICK, 0, 0);
+             Player::click(window, IDOK);
+         },
+         IDD_MESSAGE_OK,
+         IDOK,
+         {{IDD_MESSAGE_YESNOCANCEL, IDYES}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::releaseAll();
+        if (c.readOnlyFile) {
+            writePadRecord(seededRecord());
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        HWND window = nullptr;
+        std::wstring rowZeroBefore, rowZeroWhileOpen, rowZeroAfterwards;
+        Player::Script script;
+        script.then("opened", doInWindow([&](HWND found) {
+                        window = found;
+                        rowZeroBefore = rowText(0);
+                        c.ask(found);
+                    }));
+        for (const auto& [dialog, button] : c.before)
+            script.then("on the way", answer(dialog, button));
+        script
+            .then("the dialog is open, press a button",
+                  [&] {
+                      if (!messageDialog(c.dialog))
+                          return false;
+                      ScriptedGamepad::press(5);
+                      return true;
+                  })
+            .then("held a while", ScriptedGamepad::afterPolls(5))
+            .then("row 0 unchanged",
+                  [&] {
+                      rowZeroWhileOpen = Player::controlText(window, RowBoxes[0]);
+                      return true;
+                  })
+            .then("close the dialog, the button still held", answer(c.dialog, c.answer))
+            .then("held a while after", ScriptedGamepad::afterPolls(5))
+            .then("row 0 still unchanged", readRow(0, rowZeroAfterwards))
+            .then("let go", releasing())
+            .then("released", ScriptedGamepad::afterPolls(2))
+            .then("press another", ScriptedGamepad::pressing(6))
+            .then("row 0 takes it", rowShows(0, 6))
+            .then("close", leaving())
+            .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+        EXPECT_EQ(IDCANCEL, run(script));
+        EXPECT_EQ(rowZeroBefore, rowZeroWhileOpen);
+        EXPECT_EQ(rowZeroBefore, rowZeroAfterwards);
+        if (c.readOnlyFile) {
+            EXPECT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+        }
+        removeSettingsFile(PadFile);
+    }
+}
+
+TEST_F(GamepadWindow, ControllersArriveAndLeaveWhileTheWindowIsOpen)
+{
+    ScriptedGamepad::Installation two(2);
+    const PadSettings seeded = seededRecord(1);
+    writePadRecord(seeded);
+    LRESULT chosenAtOpening = -9, chosenAfterArrival = -9, chosenAfterLeaving = -9, chosenWhenEmpty = -9,
+            chosenOnReturn = -9;
+    std::wstring firstAfterLeaving;
+    const auto pressOnSecond = [](unsigned button) {
+        return [=] {
+            ScriptedGamepad::press(button, 1);
+            return true;
+        };
+    };
+    const auto note = [](LRESULT& chosen) {
+        return doInWindow([&chosen](HWND window) { chosen = chosenEntry(window); });
+    };
+    Player::Script script;
+    script.then("opened on the second", note(chosenAtOpening))
+        .then("press on it", pressOnSecond(3))
+        .then("row 0 takes it", rowShows(0, 3))
+        .then("let go", releasing(1))
+        .then("a third is plugged in", ScriptedGamepad::pluggingIn(2))
+        .then("three listed", listShows(3))
+        .then("still the second", note(chosenAfterArrival))
+        .then("the first is pulled out", ScriptedGamepad::pullingOut({0}))
+        .then("two listed", listShows(2))
+        .then("the chosen one moved up", doInWindow([&](HWND window) {
+                  chosenAfterLeaving = chosenEntry(window);
+                  wchar_t name[128] = {};
+                  SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETLBTEXT, 0,
+                                      reinterpret_cast<LPARAM>(name));
+                  firstAfterLeaving = name;
+              }))
+        .then("press on it again", pressOnSecond(4))
+        .then("row 1 takes it", rowShows(1, 4))
+        .then("let go", releasing(1))
+        .then("every controller is pulled out", ScriptedGamepad::pullingOut({1, 2}))
+        .then("none listed", listShows(0))
+        .then("the window stays", note(chosenWhenEmpty))
+        .then("a while without any", [ticks = 0]() mutable { return ++ticks > 20; })
+        .then("the second comes back", ScriptedGamepad::pluggingIn(1))
+        .then("one listed", listShows(1))
+        .then("it is chosen", note(chosenOnReturn))
+        .then("press on it once more", pressOnSecond(5))
+        .then("row 2 takes it", rowShows(2, 5))
+        .then("ok", doInWindow([](HWND window) { Player::click(window, IDOK); }))
+        .then("save", answer(IDD_MESSAGE_YESNOCANCEL, IDYES));
+    EXPECT_EQ(IDOK, run(script));
+    EXPECT_EQ(1, chosenAtOpening);
+    EXPECT_EQ(1, chosenAfterArrival);
+    EXPECT_EQ(0, chosenAfterLeaving);
+    EXPECT_EQ(L"Scripted Pad 2", firstAfterLeaving);
+    EXPECT_EQ(CB_ERR, chosenWhenEmpty);
+    EXPECT_EQ(0, chosenOnReturn);
+    PadSettings expected = seeded;
+    expected.assignments[0] = 3;
+    expected.assignments[1] = 4;
+    expected.assignments[2] = 5;
+    EXPECT_EQ(bytesOf(expected), readPadFile());
+}
+
+TEST_F(GamepadWindow, AControllerPulledOutBeforeTheListKnowsReadsNothing)
+{
+    const PadSettings seeded = seededRecord();
+    writePadRecord(seeded);
+    std::wstring rowZero;
+    Player::Script script;
+    script.then("opened", ScriptedGamepad::afterPolls(2))
+        .then("pulled out, a button still down",
+              [] {
+                  ScriptedGamepad::press(7);
+                  ScriptedGamepad::unplug(0);
+                  return true;
+              })
+        .then("polled a while", ScriptedGamepad::afterPolls(5))
+        .then("row 0 as it was", readRow(0, rowZero))
+        .then("the system tells",
+              [] {
+                  ScriptedGamepad::announceDeviceChange();
+                  return true;
+              })
+        .then("none listed", listShows(0))
+        .then("close", leaving())
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(expectedName(seeded.assignments[0]), rowZero);
+}
+
+TEST_F(GamepadWindow, AStormOfDeviceMessagesRebuildsTheListOnce)
+{
+    writePadRecord(seededRecord());
+    std::uint32_t atOpening = 0, afterStorm = 0;
+    Player::Script script;
+    script.then("opened", ScriptedGamepad::afterPolls(2))
+        .then("fifty messages at once",
+              [&] {
+                  atOpening = ScriptedGamepad::enumerationCount();
+                  for (int i = 0; i < 50; ++i)
+                      ScriptedGamepad::announceDeviceChange();
+                  return true;
+              })
+        .then("settled", ScriptedGamepad::afterPolls(10))
+        .then("count",
+              [&] {
+                  afterStorm = ScriptedGamepad::enumerationCount();
+                  return true;
+              })
+        .then("still capturing", ScriptedGamepad::pressing(9))
+        .then("row 0 takes it", rowShows(0, 9))
+        .then("close", leaving())
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(1u, atOpening);
+    EXPECT_EQ(2u, afterStorm);
 }

@@ -282,6 +282,26 @@ TEST_F(LocalFileTest, MoveFileKeepsTheReadOnlyFlagOfAFileWhetherTheMoveFailsOrNo
     EXPECT_FALSE(folder.exists(L"locked.bin"));
 }
 
+// The first try fails on the occupied destination, the flag is cleared for
+// the second, and a later try succeeds once the destination is gone: the
+// moved file is read-only again.
+TEST_F(LocalFileTest, MoveFilePutsBackTheReadOnlyFlagWhenALaterTrySucceeds)
+{
+    folder.writeFile(L"locked.bin", "keep");
+    folder.writeFile(L"taken.bin", "taken");
+    ASSERT_TRUE(LocalFile::setReadOnly(folder.path(L"locked.bin"), true));
+    std::thread remover([this] {
+        Sleep(150);
+        DeleteFileW(folder.wide(L"taken.bin").c_str());
+    });
+    const bool moved = LocalFile::moveFile(folder.path(L"locked.bin"), folder.path(L"taken.bin"), true, 100);
+    remover.join();
+    ASSERT_TRUE(moved);
+    EXPECT_EQ("keep", folder.readFile(L"taken.bin"));
+    EXPECT_TRUE(LocalFile::isReadOnly(folder.path(L"taken.bin")));
+    EXPECT_FALSE(folder.exists(L"locked.bin"));
+}
+
 TEST_F(LocalFileTest, DeleteFileRetriesUntilAnotherHolderReleasesTheFile)
 {
     folder.writeFile(L"busy.bin", "busy");

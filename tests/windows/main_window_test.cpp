@@ -13,12 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "foundation/replace_file_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
 #include "support/scripted_gamepad.h"
+#include "support/general_window_driver.h"
 
 namespace {
 
@@ -142,7 +144,7 @@ protected:
 
     void TearDown() override
     {
-        RemoveDirectoryW((path_ + L".tmp").c_str());
+        RemoveDirectoryW(temporaryPathFor(path_.c_str()).c_str());
         RemoveDirectoryW(path_.c_str());
         if (original_)
             writeFile(path_, *original_);
@@ -372,7 +374,7 @@ TEST_F(MainWindow, AFailedSaveShowsAnErrorKeepsTheWindowAndTheOldFile)
     startWith(languageFile(German));
     // The save goes through a temporary file beside config.lng; a folder of
     // that name makes it fail.
-    ASSERT_TRUE(CreateDirectoryW((path_ + L".tmp").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(temporaryPathFor(path_.c_str()).c_str(), nullptr));
     Player::Script script;
     script.then("choose English", onMain(chooseLanguage(English)))
         .then("press OK", onMain(press(IDOK)))
@@ -387,7 +389,7 @@ TEST_F(MainWindow, AFailedSaveShowsAnErrorKeepsTheWindowAndTheOldFile)
         .then("still open, nothing written", onMain([this](HWND window) {
                   stillOpenWith(English)(window);
                   EXPECT_EQ(languageFile(German), fileNow());
-                  RemoveDirectoryW((path_ + L".tmp").c_str());
+                  RemoveDirectoryW(temporaryPathFor(path_.c_str()).c_str());
                   Player::click(window, IDOK);
               }))
         .then("yes, save now that it can", onQuestion(Question::YesNoCancel, press(IDYES)));
@@ -546,4 +548,50 @@ TEST_F(MainWindow, EachButtonOpensItsOwnWindowWhileTheMainWindowIsHidden)
         EXPECT_EQ(std::vector<std::wstring>{kind}, opened);
     }
     EXPECT_EQ(languageFile(English), fileNow());
+}
+
+namespace {
+
+BOOL CALLBACK countGeneralWindow(HWND window, LPARAM count)
+{
+    if (IsWindowVisible(window) && GetDlgItem(window, IDC_GENERAL_TABS))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int generalWindowsOpen()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countGeneralWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+} // namespace
+
+TEST_F(MainWindow, AClickQueuedWhileAWindowOpensOpensNothingTwice)
+{
+    startWith(languageFile(English));
+    int quietTicks = 0;
+    Player::Script script;
+    script
+        .then("click General twice before it opens", onMain([](HWND window) {
+                  Player::click(window, IDC_MAIN_GENERAL);
+                  Player::click(window, IDC_MAIN_GENERAL);
+              }))
+        .then("one general window",
+              [] {
+                  if (generalWindowsOpen() == 0 || !GeneralWindow::window())
+                      return false;
+                  Player::pumpUntilIdle();
+                  EXPECT_EQ(1, generalWindowsOpen());
+                  Player::click(GeneralWindow::window(), IDCANCEL);
+                  return true;
+              })
+        .then("back on the main window, and no second window follows",
+              [&] {
+                  EXPECT_EQ(0, generalWindowsOpen());
+                  return mainWindow() && ++quietTicks == 5;
+              })
+        .then("leave", onMain(press(IDOK)));
+    play(script);
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/temp_folder.h"
 
 namespace {
@@ -40,6 +42,14 @@ TEST(DirectoryCreation, ExistingDirectoryIsSuccessAndEmptyPathIsNot)
     TempFolder temp;
     EXPECT_TRUE(createDirectory(utf8(temp.path())));
     EXPECT_FALSE(createDirectory(Utf8String()));
+}
+
+TEST(DirectoryCreation, BytesThatDecodeToNothingNameNoDirectory)
+{
+    const std::string paths[] = {"\xED\xA0\x80", std::string("\0", 1), "\xED\xB0\x80\xED\xA0\x80"};
+    for (const std::string& path : paths)
+        EXPECT_FALSE(createDirectory(Utf8String(path.data(), static_cast<std::uint32_t>(path.size()))))
+            << path.size() << " bytes";
 }
 
 TEST(DirectoryCreation, StopsAtALevelThatIsAFile)

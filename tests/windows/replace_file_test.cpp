@@ -1,13 +1,31 @@
-// Whole-file saves replace the old file in one step or leave it untouched.
+// Whole-file saves replace the old file in one step or leave it untouched,
+// wait a moment for files that another program holds, and clean up after
+// themselves.
 #include "foundation/replace_file_win32.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <thread>
+
+#include "support/file_tree.h"
 #include "support/temp_folder.h"
 
-TEST(ReplaceFile, WritesANewFileAndReplacesAnOldOne)
+namespace {
+
+// A short window keeps the suite fast: 10 tries, 30 ms apart.
+constexpr ReplaceRetries ShortWindow{10, 30};
+
+bool exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+TEST(WholeFileSave, WritesANewFileAndReplacesAnOldOne)
 {
     TempFolder temp;
     const std::wstring path = temp.file(L"config.sys");
@@ -15,23 +33,123 @@ TEST(ReplaceFile, WritesANewFileAndReplacesAnOldOne)
     EXPECT_EQ("first", readWholeFile(path));
     EXPECT_TRUE(writeFileReplacing(path.c_str(), "2nd", 3));
     EXPECT_EQ("2nd", readWholeFile(path));
-    EXPECT_EQ("<missing>", readWholeFile(path + L".tmp")) << "no temporary file is left behind";
+    EXPECT_FALSE(exists(temporaryPathFor(path.c_str()))) << "no temporary file is left behind";
 }
 
-TEST(ReplaceFile, FailureLeavesTheOldFileAsItWas)
+TEST(WholeFileSave, TheTemporaryFileLiesBesideTheTargetAndIsNoLonger)
+{
+    for (const wchar_t* path :
+         {L"C:\\users\\me\\config.sys", L"C:/users/me/config.pad", L"C:\\a/b\\config.lng", L"config.sys"}) {
+        const std::wstring temporary = temporaryPathFor(path);
+        const std::size_t folder = temporary.find_last_of(L"\\/") + 1;
+        EXPECT_EQ(std::wstring(path).substr(0, folder), temporary.substr(0, folder)) << path;
+        EXPECT_LE(temporary.size(), std::wcslen(path)) << path;
+    }
+}
+
+// A settings folder so deep that config.sys just fits in MAX_PATH.
+TEST(WholeFileSave, SavesWhenTheTargetPathIsAtTheLimit)
+{
+    TempFolder temp;
+    std::wstring folder = temp.path();
+    const std::size_t wanted = MAX_PATH - 1 - std::wcslen(L"\\config.sys");
+    while (folder.size() < wanted) {
+        const std::size_t remaining = wanted - folder.size();
+        folder += L"\\" + std::wstring(remaining > 101 ? 50 : remaining - 1, L'd');
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << folder.size();
+    }
+    ASSERT_EQ(wanted, folder.size());
+    const std::wstring path = folder + L"\\config.sys";
+    ASSERT_EQ(std::size_t{MAX_PATH - 1}, path.size());
+
+    EXPECT_TRUE(writeFileReplacing(path.c_str(), "old", 3));
+    EXPECT_TRUE(writeFileReplacing(path.c_str(), "new bytes", 9));
+    EXPECT_EQ("new bytes", readWholeFile(path));
+    EXPECT_FALSE(exists(temporaryPathFor(path.c_str())));
+}
+
+TEST(WholeFileSave, FailureLeavesTheOldFileAsItWasAndNoTemporaryFile)
+{
+    struct Case {
+        const char* name;
+        void (*block)(const std::wstring& path);
+        void (*unblock)(const std::wstring& path);
+    };
+    const Case cases[] = {
+        {"a folder where the temporary file goes",
+         [](const std::wstring& path) { CreateDirectoryW(temporaryPathFor(path.c_str()).c_str(), nullptr); },
+         [](const std::wstring& path) { RemoveDirectoryW(temporaryPathFor(path.c_str()).c_str()); }},
+        {"a read-only file",
+         [](const std::wstring& path) { SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY); },
+         [](const std::wstring& path) { SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        const std::wstring path = temp.write(L"config.sys", "old bytes");
+        c.block(path);
+        EXPECT_FALSE(writeFileReplacing(path.c_str(), "new", 3, ShortWindow));
+        c.unblock(path);
+        EXPECT_EQ("old bytes", readWholeFile(path));
+        EXPECT_FALSE(exists(temporaryPathFor(path.c_str())));
+    }
+
+    TempFolder temp;
+    EXPECT_FALSE(writeFileReplacing(temp.file(L"no such folder\\config.sys").c_str(), "new", 3));
+}
+
+// Virus scanners and sync clients open a freshly written file for a moment;
+// the save waits for them within its window and gives up after it.
+TEST(WholeFileSave, ATargetHeldOpenBrieflyIsReplacedOnceReleased)
 {
     TempFolder temp;
     const std::wstring path = temp.write(L"config.sys", "old bytes");
+    FileHolder holder(path);
+    ASSERT_TRUE(holder.holding());
+    std::thread releaser([&holder] {
+        Sleep(60);
+        holder.release();
+    });
+    const bool saved = writeFileReplacing(path.c_str(), "new", 3, ShortWindow);
+    releaser.join();
+    EXPECT_TRUE(saved);
+    EXPECT_EQ("new", readWholeFile(path));
+    EXPECT_FALSE(exists(temporaryPathFor(path.c_str())));
+}
 
-    CreateDirectoryW((path + L".tmp").c_str(), nullptr);
-    EXPECT_FALSE(writeFileReplacing(path.c_str(), "new", 3)) << "temporary file cannot be made";
+TEST(WholeFileSave, ATargetHeldPastTheWindowKeepsItsBytes)
+{
+    TempFolder temp;
+    const std::wstring path = temp.write(L"config.sys", "old bytes");
+    {
+        FileHolder holder(path);
+        ASSERT_TRUE(holder.holding());
+        EXPECT_FALSE(writeFileReplacing(path.c_str(), "new", 3, ShortWindow));
+    }
     EXPECT_EQ("old bytes", readWholeFile(path));
-    RemoveDirectoryW((path + L".tmp").c_str());
+    EXPECT_FALSE(exists(temporaryPathFor(path.c_str())));
+}
 
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(writeFileReplacing(path.c_str(), "new", 3)) << "read-only file";
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ("old bytes", readWholeFile(path));
+// A save cut off by a crash leaves its temporary file; the next save
+// removes it, whether or not it succeeds, and touches nothing else.
+TEST(WholeFileSave, ALeftoverTemporaryFileIsRemovedAtTheNextSave)
+{
+    for (const bool targetWritable : {true, false}) {
+        SCOPED_TRACE(targetWritable ? "save succeeds" : "save fails");
+        TempFolder temp;
+        const std::wstring path = temp.write(L"config.sys", "old bytes");
+        const std::wstring leftover = temporaryPathFor(path.c_str());
+        temp.write(leftover.substr(leftover.find_last_of(L'\\') + 1), "half a record");
+        temp.write(L"config.sys.tmp", "someone else's");
+        temp.write(L"notes.txt", "the player's");
+        if (!targetWritable)
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
 
-    EXPECT_FALSE(writeFileReplacing(temp.file(L"no such folder\\config.sys").c_str(), "new", 3));
+        EXPECT_EQ(targetWritable, writeFileReplacing(path.c_str(), "new", 3, ShortWindow));
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_FALSE(exists(leftover));
+        EXPECT_EQ(targetWritable ? "new" : "old bytes", readWholeFile(path));
+        EXPECT_EQ("someone else's", readWholeFile(temp.file(L"config.sys.tmp")));
+        EXPECT_EQ("the player's", readWholeFile(temp.file(L"notes.txt")));
+    }
 }

@@ -12,6 +12,8 @@
 #include "foundation/system_library_win32.h"
 #include "resources/resource.h"
 #include "shell/language_settings.h"
+#include "shell/display_adapters_win32.h"
+#include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/general_window_driver.h"
 
@@ -223,4 +225,85 @@ TEST_F(VideoPage, ChoosingAMultisamplingLineStoresItsLevel)
     session.answer(IDD_MESSAGE_YESNOCANCEL, MessageTexts::SaveQuestion, IDYES);
     EXPECT_EQ(IDOK, session.run());
     EXPECT_EQ(samples - 1, savedSettings().multisampleLevel);
+}
+
+namespace {
+
+// Makes the next preparation of the display adapters wait until released,
+// as a slow graphics runtime would; afterwards it is ready again.
+class HeldPreparation {
+public:
+    HeldPreparation() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+        DiscardPreparedDisplayAdapters();
+        SetDisplayAdapterPreparationHold(release_);
+        StartPreparingDisplayAdapters();
+    }
+    ~HeldPreparation()
+    {
+        release();
+        SetDisplayAdapterPreparationHold(nullptr);
+        DiscardPreparedDisplayAdapters();
+        CloseHandle(release_);
+    }
+    HeldPreparation(const HeldPreparation&) = delete;
+    HeldPreparation& operator=(const HeldPreparation&) = delete;
+
+    void release() { SetEvent(release_); }
+
+private:
+    HANDLE release_;
+};
+
+} // namespace
+
+TEST_F(VideoPage, OpensBeforeDirect3DAnswersAndFillsItsListsWhenItDoes)
+{
+    HeldPreparation preparation;
+    Session session;
+    session.beforeDirect3D = true;
+    session.act("opened while Direct3D is still being asked", [](HWND window) {
+        const HWND video = page(window, Video);
+        EXPECT_TRUE(listLines(video, IDC_VIDEO_DEVICE).empty());
+        EXPECT_EQ(std::vector<std::wstring>{GetText(157)}, listLines(video, IDC_VIDEO_DISPLAY_MODE));
+        EXPECT_EQ(4u, listLines(video, IDC_VIDEO_BUFFER_SIZE).size());
+        chooseTab(window, Video);
+    });
+    session.script.then("Direct3D answers", [&] {
+        preparation.release();
+        return true;
+    });
+    session.script.then("the lists fill in", [this] {
+        const HWND video = page(window(), Video);
+        if (adapters.empty())
+            return true;
+        if (listLines(video, IDC_VIDEO_DEVICE).size() != adapters.size())
+            return false;
+        EXPECT_EQ(adapters.front().sizes, listLines(video, IDC_VIDEO_WINDOW_SIZE));
+        EXPECT_EQ(adapters.front().multisampleLines, listLines(video, IDC_VIDEO_MULTISAMPLE));
+        EXPECT_EQ(0, listSelection(video, IDC_VIDEO_DEVICE));
+        return true;
+    });
+    session.act("leave", [](HWND window) { Player::click(window, IDCANCEL); });
+    EXPECT_EQ(IDCANCEL, session.run());
+    EXPECT_TRUE(session.shown.empty());
+}
+
+TEST_F(VideoPage, LeavingBeforeDirect3DAnswersKeepsTheStoredVideoChoices)
+{
+    GeneralSettings stored = seededRecord();
+    stored.adapter = 0;
+    stored.displayMode = 1;
+    stored.width = 1920;
+    stored.height = 1080;
+    stored.multisampleLevel = 3;
+    writeConfig(bytesOf(stored));
+    HeldPreparation preparation;
+    Session session;
+    session.beforeDirect3D = true;
+    // Nothing was changed, so nothing is asked and nothing written.
+    session.act("cancel at once", [](HWND window) { Player::click(window, IDCANCEL); });
+    EXPECT_EQ(IDCANCEL, session.run());
+    EXPECT_TRUE(session.shown.empty());
+    EXPECT_EQ(bytesOf(stored), readConfig());
 }

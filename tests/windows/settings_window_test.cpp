@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "foundation/replace_file_win32.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
 #include "shell/language_settings.h"
@@ -27,7 +29,7 @@ protected:
 
     ScopedLanguage language_{English};
 
-    static std::wstring temporaryPath() { return configPath() + L".tmp"; }
+    static std::wstring temporaryPath() { return temporaryPathFor(configPath().c_str()); }
     static void clean()
     {
         removeSettingsFile(L"config.sys");
@@ -282,6 +284,51 @@ TEST_F(GeneralSettingsWindow, ASaveThatFailsIsReportedAndTheWindowStaysOpen)
     session.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDYES);
     EXPECT_EQ(IDCANCEL, session.run());
     EXPECT_EQ(stored, readConfig());
+}
+
+// A virus scanner or sync client holds config.sys open without delete
+// sharing: the save waits for it about a second, then reports.
+TEST_F(GeneralSettingsWindow, AFileHeldByAnotherProgramIsSavedWhenReleasedInTimeAndKeptOtherwise)
+{
+    const auto stored = bytesOf(seededRecord());
+    for (const bool releasedInTime : {true, false}) {
+        SCOPED_TRACE(releasedInTime ? "released within the window" : "held past it");
+        writeConfig(stored);
+        const HANDLE held =
+            CreateFileW(configPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        std::thread releaser;
+        Session session;
+        session.act("graphics: ambient occlusion on", [](HWND window) {
+            chooseTab(window, Effects);
+            toggle(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION);
+        });
+        session.act("OK, with the file released shortly", [&](HWND window) {
+            if (releasedInTime)
+                releaser = std::thread([held] {
+                    Sleep(300);
+                    CloseHandle(held);
+                });
+            Player::click(window, IDOK);
+        });
+        session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES);
+        if (!releasedInTime) {
+            session.answer(IDD_MESSAGE_OK, NotSaved, IDOK);
+            press(session, IDCANCEL, "still open: cancel");
+            session.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDYES);
+        }
+        EXPECT_EQ(releasedInTime ? IDOK : IDCANCEL, session.run());
+        if (releaser.joinable())
+            releaser.join();
+        else
+            CloseHandle(held);
+        EXPECT_EQ(releasedInTime ? 1u : 0u, savedSettings().ambientOcclusion);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temporaryPath().c_str()));
+        if (!releasedInTime) {
+            EXPECT_EQ(stored, readConfig());
+        }
+    }
 }
 
 TEST_F(GeneralSettingsWindow, TabsShowOnePageAtATimeAndNeverChangeTheRecord)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,20 +17,32 @@ namespace {
 
 const wchar_t RegistryKey[] = L"SOFTWARE\\Tallowin\\ORVANTE Beta Version";
 
-// Sets (or with no value removes) the registry value "Language" for the
-// duration of a test.
+// Sets the registry value "Language" in one registry view (the program's
+// own, or KEY_WOW64_32KEY / KEY_WOW64_64KEY) for the duration of a test.
 class RegistryLanguage {
 public:
-    RegistryLanguage(DWORD type, const void* data, DWORD size)
+    RegistryLanguage(DWORD type, const void* data, DWORD size, REGSAM view = 0) : view_(view)
     {
         HKEY key = nullptr;
-        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, RegistryKey, 0, nullptr, 0, KEY_WRITE,
-                                                 nullptr, &key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, RegistryKey, 0, nullptr, 0,
+                                                 KEY_WRITE | view, nullptr, &key, nullptr));
         EXPECT_EQ(ERROR_SUCCESS,
                   RegSetValueExW(key, L"Language", 0, type, static_cast<const BYTE*>(data), size));
         RegCloseKey(key);
     }
-    ~RegistryLanguage() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, RegistryKey, L"Language"); }
+    ~RegistryLanguage()
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, RegistryKey, 0, KEY_SET_VALUE | view_, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"Language");
+            RegCloseKey(key);
+        }
+    }
+    RegistryLanguage(const RegistryLanguage&) = delete;
+    RegistryLanguage& operator=(const RegistryLanguage&) = delete;
+
+private:
+    REGSAM view_;
 };
 
 std::string languageFile(unsigned languageWord, unsigned magic = 0x20090423)
@@ -125,6 +138,45 @@ TEST(StartUp, RegistryValueDecidesWhenTheFileDoesNot)
         const wchar_t text[] = L"3";
         RegistryLanguage registry(REG_SZ, text, sizeof text);
         EXPECT_EQ(fromUser, readFrom(missing).languageWord) << "only a DWORD counts";
+    }
+}
+
+// The game's 32-bit installer writes "Language" into the 32-bit registry
+// view; a 64-bit tool must find it there before it looks at its own view.
+TEST(StartUp, InstallersLanguageInThe32BitViewComesFirst)
+{
+    initializeApplicationOnce();
+    TempFolder temp;
+    const std::wstring missing = temp.file(L"config.lng");
+    const std::uint8_t fromUser = userLanguage();
+    const std::uint8_t first = fromUser == German ? French : German;
+    const std::uint8_t second = fromUser == English ? Japanese : English;
+    struct Value {
+        DWORD type = REG_NONE; // REG_NONE: no value in this view
+        DWORD number = 0;
+    };
+    struct Case {
+        const char* name;
+        Value view32, view64;
+        std::uint8_t expected;
+    };
+    const Case cases[] = {
+        {"only the 32-bit view", {REG_DWORD, first}, {}, first},
+        {"only the 64-bit view", {}, {REG_DWORD, second}, second},
+        {"both views: the 32-bit one wins", {REG_DWORD, first}, {REG_DWORD, second}, first},
+        {"32-bit language the tool lacks", {REG_DWORD, 4}, {REG_DWORD, second}, second},
+        {"32-bit value not a DWORD", {REG_BINARY, first}, {REG_DWORD, second}, second},
+        {"neither view usable", {REG_DWORD, 9}, {REG_SZ, 0}, fromUser},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::unique_ptr<RegistryLanguage>> values;
+        for (const auto& [value, view] :
+             {std::pair{c.view32, KEY_WOW64_32KEY}, std::pair{c.view64, KEY_WOW64_64KEY}}) {
+            if (value.type != REG_NONE)
+                values.push_back(
+                    std::make_unique<RegistryLanguage>(value.type, &value.number, sizeof value.number, view));
+        }
+        EXPECT_EQ(c.expected, readFrom(missing).languageWord) << c.name;
     }
 }
 

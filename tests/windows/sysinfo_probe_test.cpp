@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "sysinfo/inventory_pages.h"
 #include "sysinfo/probes_win32.h"
@@ -53,6 +54,36 @@ TEST(SysinfoProbes, ReportsMemoryProcessorAndSystem)
     EXPECT_TRUE(ReadProcessorCounts().starts_with(u"Logical Core Count ")) << narrow(ReadProcessorCounts());
     // The core query answers, so the physical count is a number.
     EXPECT_EQ(std::u16string::npos, ReadProcessorCounts().find(u"不明")) << narrow(ReadProcessorCounts());
+}
+
+// The program's manifest declares Windows 8 to 11, so the version query
+// reports the true version and the line names it (under Wine: the version
+// set in its configuration).
+TEST(SysinfoProbes, OsLineNamesTheVersionTheSystemReports)
+{
+    OSVERSIONINFOEXW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    ASSERT_TRUE(GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)));
+    const std::u16string line = ReadOsName();
+    std::printf("operating system line: %s\n", narrow(line).c_str());
+    struct Product {
+        DWORD major, minor;
+        const char16_t* workstation;
+    };
+    const Product products[] = {{6, 1, u"Windows 7"},
+                                {6, 2, u"Windows 8"},
+                                {6, 3, u"Windows 8.1"},
+                                {10, 0, version.dwBuildNumber < 22000 ? u"Windows 10" : u"Windows 11"}};
+    if (version.wProductType != VER_NT_WORKSTATION)
+        GTEST_SKIP() << "a server";
+    for (const Product& product : products) {
+        if (product.major == version.dwMajorVersion && product.minor == version.dwMinorVersion) {
+            EXPECT_TRUE(line.starts_with(u"Microsoft " + std::u16string(product.workstation) + u"\u3000"))
+                << narrow(line);
+        }
+    }
+    const std::string build = "(build " + std::to_string(version.dwBuildNumber) + ")";
+    EXPECT_TRUE(line.ends_with(std::u16string(build.begin(), build.end()))) << narrow(line);
 }
 
 TEST(SysinfoProbes, DirectXRuntimeAnswers)
@@ -214,4 +245,18 @@ TEST(SysinfoProbes, GathersTheWholeReport)
     EXPECT_NE(std::u16string::npos, text.find(u"-=-=-=-=-=-=- Proccess Information -=-=-=-=-=-=-\r\n\r\n"))
         << "the process page follows";
     EXPECT_NE(std::u16string::npos, text.find(u"\r\n" + fromWide(path) + u"\t")) << "this program is listed";
+}
+
+// Platform structures carry names in fixed-size fields that a driver may fill
+// to the last unit without a terminator.
+TEST(SysinfoProbes, FixedSizeNameFieldsAreReadWithinTheirSize)
+{
+    struct {
+        wchar_t field[4];
+        wchar_t after[4];
+    } full = {{L'a', L'b', L'c', L'd'}, {L'x', L'y', L'z', 0}};
+    EXPECT_EQ(u"abcd", fromWideField(full.field));
+
+    const wchar_t terminated[6] = {L'a', L'b', 0, L'q', L'q', 0};
+    EXPECT_EQ(u"ab", fromWideField(terminated));
 }

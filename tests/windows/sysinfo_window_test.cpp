@@ -29,7 +29,7 @@ using Row = std::vector<std::wstring>;
 
 // Pages are told apart by their columns' widths, which are the same in every
 // language.
-const std::vector<int> SystemColumns = {150, 550};
+const std::vector<int> SystemColumns = {180, 550};
 const std::vector<int> ApplicationColumns = {550};
 const std::vector<int> ProcessColumns = {550, 200};
 const std::vector<int> InstallationColumns = {650};
@@ -43,9 +43,11 @@ std::string narrowWide(const std::wstring& text)
     return narrow(reinterpret_cast<const char16_t*>(text.c_str()));
 }
 
+// The window once its report is shown.
 HWND sysinfoDialog()
 {
-    return Player::activeDialogWithControl(IDC_SYSINFO_TABS);
+    const HWND dialog = Player::activeDialogWithControl(IDC_SYSINFO_TABS);
+    return dialog && Player::ready(dialog) ? dialog : nullptr;
 }
 HWND tabsOf(HWND dialog)
 {

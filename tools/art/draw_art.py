@@ -590,22 +590,22 @@ class Dither:
         return (Dither.MATRIX[y & 3][x & 3] + 0.5) / 16.0 - 0.5
 
 
-def bmp_bytes(rows, bits):
+def bmp_bytes(rows):
+    """A 24-bit BMP: the pictures are copied opaque, so an alpha byte would
+    add a third to each picture. Too many colours for a palette
+    (and so for RLE) without changing what is seen."""
     height = len(rows)
     width = len(rows[0])
-    bytes_per_pixel = bits // 8
-    stride = (width * bytes_per_pixel + 3) & ~3
+    stride = (width * 3 + 3) & ~3
     data = bytearray()
     for y in range(height - 1, -1, -1):
         line = bytearray()
         for x, pixel in enumerate(rows[y]):
             d = Dither.at(x, y)
             line += bytes((to_byte(pixel[2], d), to_byte(pixel[1], d), to_byte(pixel[0], d)))
-            if bits == 32:
-                line.append(255)
         line += b"\0" * (stride - len(line))
         data += line
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(data), 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
     header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
     return header + info + data
 
@@ -694,15 +694,15 @@ def main():
     if "main" in wanted:
         rows = draw_main_background()
         preview("main_background", rows)
-        write(os.path.join(args.out, "main_background.bmp"), bmp_bytes(rows, 24))
+        write(os.path.join(args.out, "main_background.bmp"), bmp_bytes(rows))
     if "banner" in wanted:
         rows = draw_banner()
         preview("main_banner", rows)
-        write(os.path.join(args.out, "main_banner.bmp"), bmp_bytes(rows, 32))
+        write(os.path.join(args.out, "main_banner.bmp"), bmp_bytes(rows))
     if "gamepad" in wanted:
         rows = draw_gamepad_background()
         preview("gamepad_background", rows)
-        write(os.path.join(args.out, "gamepad_background.bmp"), bmp_bytes(rows, 24))
+        write(os.path.join(args.out, "gamepad_background.bmp"), bmp_bytes(rows))
 
 
 if __name__ == "__main__":

@@ -53,6 +53,10 @@ HWND activeDialogWithControl(int controlId);
 // The same among the windows of another process (one driven from outside).
 HWND processDialogWithControl(DWORD processId, int controlId);
 
+// True once the dialog's OK button, if it has one, is enabled: a window that
+// still gathers what it shows keeps it disabled.
+bool ready(HWND dialog);
+
 std::wstring windowText(HWND window);
 std::wstring controlText(HWND dialog, int controlId);
 // The captions of the tabs of the dialog's tab control `tabsId`, in order.

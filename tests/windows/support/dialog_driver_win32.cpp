@@ -130,6 +130,12 @@ std::wstring controlText(HWND dialog, int controlId)
     return windowText(GetDlgItem(dialog, controlId));
 }
 
+bool ready(HWND dialog)
+{
+    const HWND ok = GetDlgItem(dialog, IDOK);
+    return !ok || IsWindowEnabled(ok);
+}
+
 void click(HWND dialog, int controlId)
 {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),

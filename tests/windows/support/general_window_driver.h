@@ -40,8 +40,12 @@ public:
     // A step that waits for a message dialog, checks which one it is, its
     // title and its text, and presses `button`.
     Session& answer(int dialog, MessageTexts::Message message, int button);
-    // Runs openGeneralSettings; returns its result.
+    // Runs openGeneralSettings; returns its result. Unless `beforeDirect3D`,
+    // the display adapters are prepared first, so the video page opens with
+    // its lists as it does for a player who is not quicker than Direct3D.
     INT_PTR run();
+
+    bool beforeDirect3D = false;
 
     // The message dialogs that appeared, in order.
     std::vector<int> shown;

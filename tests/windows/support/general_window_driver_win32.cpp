@@ -8,6 +8,8 @@
 
 #include "resources/resource.h"
 #include "settings/general_window_win32.h"
+#include "shell/display_adapters_win32.h"
+#include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 
 namespace GeneralWindow {
@@ -136,6 +138,8 @@ Session& Session::answer(int dialog, MessageTexts::Message message, int button)
 
 INT_PTR Session::run()
 {
+    if (!beforeDirect3D)
+        WaitForDisplayAdapters(INFINITE);
     const INT_PTR result = script.run([] { return openGeneralSettings(nullptr); });
     EXPECT_FALSE(script.timedOut()) << "stuck at: " << script.pendingStep();
     EXPECT_TRUE(script.finished()) << "never reached: " << script.pendingStep();

@@ -15,6 +15,7 @@
 #include "app/main_window_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "settings/general_window_win32.h"
+#include "shell/display_adapters_win32.h"
 #include "sysinfo/sysinfo_window_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/dialog_driver.h"
@@ -85,7 +86,7 @@ bool photograph(const std::function<INT_PTR()>& open, int controlId, INT_PTR res
         .then("wait for the dialog",
               [&] {
                   const HWND dialog = Player::activeDialogWithControl(controlId);
-                  if (!dialog)
+                  if (!dialog || !Player::ready(dialog))
                       return false;
                   if (prepare)
                       prepare(dialog);
@@ -169,12 +170,15 @@ int takeScreenshots(const std::wstring& folder)
         allSaved &= photographGamepadWindows(suffix, folder);
         // Ending the general settings window directly writes no config.sys.
         for (int page = GeneralWindow::Network; page <= GeneralWindow::Sound; ++page) {
-            allSaved &=
-                photograph([] { return openGeneralSettings(nullptr); }, IDC_GENERAL_TABS, IDCANCEL,
-                           folder + L"\\general_" + GeneralPageNames[page] + suffix,
-                           [page](HWND window) {
-                               GeneralWindow::chooseTab(window, static_cast<GeneralWindow::Page>(page));
-                           });
+            allSaved &= photograph(
+                [] {
+                    WaitForDisplayAdapters(INFINITE);
+                    return openGeneralSettings(nullptr);
+                },
+                IDC_GENERAL_TABS, IDCANCEL, folder + L"\\general_" + GeneralPageNames[page] + suffix,
+                [page](HWND window) {
+                    GeneralWindow::chooseTab(window, static_cast<GeneralWindow::Page>(page));
+                });
         }
         for (int tab = 0; tab < 4; ++tab) {
             allSaved &= photograph([] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS, IDOK,

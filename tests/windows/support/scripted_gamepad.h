@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "gamepad/input_table.h"
 
@@ -19,8 +20,9 @@ inline constexpr std::int32_t AxisRange = 1024; // every axis reads -1024..1024
 
 enum class Kind { DirectInput, XInput };
 
-// Installs `count` controllers of one kind, all at rest, as the controllers
-// the next gamepad window sees. Uninstalled by its destructor.
+// Installs `count` controllers of one kind, all at rest and plugged in, as
+// the controllers the next gamepad window sees. Uninstalled by its
+// destructor.
 class Installation {
 public:
     explicit Installation(unsigned count = 1, Kind kind = Kind::DirectInput);
@@ -33,6 +35,18 @@ public:
 // Pad 1", "Scripted Pad 2", ... unless set before the window opens.
 void setName(const std::wstring& name, unsigned controller = 0);
 
+// Where a controller's axes stand when nothing is touched.
+enum class Rest {
+    Centred,
+    // A PlayStation-style pad through DirectInput: both triggers (Z and Rz)
+    // at the minimum of their range, the sticks never quite centred.
+    TriggersAtMinimum,
+};
+inline constexpr unsigned LeftTriggerSlot = 8;   // Z position
+inline constexpr unsigned RightTriggerSlot = 20; // Rz position
+// Sets the controller's rest and puts it there.
+void setRest(Rest rest, unsigned controller = 0);
+
 void press(unsigned button, unsigned controller = 0);
 // Sets axis slot 0..27 to a raw value in -AxisRange..AxisRange.
 void setAxis(unsigned slot, std::int32_t raw, unsigned controller = 0);
@@ -43,8 +57,21 @@ void setHat(std::uint32_t hundredths, unsigned controller = 0);
 void setIdentity(const GUID& instance, const GUID& product, unsigned controller);
 // The state an XInput-style controller reports.
 void setXInputState(const XInputPadState& state, unsigned controller = 0);
-// Every button up, every axis centred, the hat centred.
+// Every button up, every axis at its rest, the hat centred.
 void releaseAll(unsigned controller = 0);
+
+// Plugging in and pulling out. A controller pulled out reads all zero for a
+// window that still lists it; the windows see the change in their list only
+// after announceDeviceChange, as they would after the system's message.
+void unplug(unsigned controller);
+// Plugs controller `controller` (back) in, at rest; numbers beyond the
+// installed ones add controllers.
+void plugIn(unsigned controller);
+// Posts the device-change message the system sends to every top-level
+// window of this thread.
+void announceDeviceChange();
+// How often the windows have enumerated the controllers since installation.
+std::uint32_t enumerationCount();
 
 // How often the windows have read the controllers since installation.
 std::uint32_t pollCount();
@@ -53,5 +80,9 @@ std::uint32_t pollCount();
 // `polls` more times, and one that presses a button of controller 0.
 std::function<bool()> afterPolls(std::uint32_t polls);
 std::function<bool()> pressing(unsigned button);
+// Script steps that plug a controller in, or pull controllers out, and
+// announce the change.
+std::function<bool()> pluggingIn(unsigned controller);
+std::function<bool()> pullingOut(std::vector<unsigned> controllers);
 
 } // namespace ScriptedGamepad

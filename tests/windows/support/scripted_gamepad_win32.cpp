@@ -1,5 +1,7 @@
 #include "support/scripted_gamepad.h"
 
+#include <dbt.h>
+
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -17,10 +19,13 @@ struct Controller {
     std::wstring name;
     GUID instance;
     GUID product;
+    Rest rest;
+    bool attached;
 };
 std::vector<Controller> controllers;
 Kind kindOfAll = Kind::DirectInput;
 std::uint32_t polls = 0;
+std::uint32_t enumerations = 0;
 
 void putUnsigned(DirectInputState& state, std::size_t offset, std::uint32_t value)
 {
@@ -28,10 +33,19 @@ void putUnsigned(DirectInputState& state, std::size_t offset, std::uint32_t valu
         state[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// The scripted controller's index travels in the record's XInput user index.
+Controller& controllerAt(unsigned controller)
+{
+    return controllers.at(controller);
+}
+
+// The scripted controller's number travels in the record's XInput user
+// index; the controllers pulled out are not listed.
 void enumerate(HWND, GamepadManager& manager)
 {
+    ++enumerations;
     for (unsigned index = 0; index < controllers.size(); ++index) {
+        if (!controllers[index].attached)
+            continue;
         GamepadDevice record{};
         record.isXInput = kindOfAll == Kind::XInput ? 1 : 0;
         record.xinputUserIndex = index;
@@ -46,10 +60,17 @@ void enumerate(HWND, GamepadManager& manager)
     }
 }
 
+// A controller pulled out since the list was built reads as one that
+// cannot be read.
 void read(GamepadDevice& device)
 {
     ++polls;
-    const Controller& controller = controllers.at(device.xinputUserIndex);
+    const unsigned index = device.xinputUserIndex;
+    if (index >= controllers.size() || !controllers[index].attached) {
+        clearReading(device.reading);
+        return;
+    }
+    const Controller& controller = controllers[index];
     if (device.isXInput)
         readXInputState(controller.xinputState, device.reading);
     else
@@ -62,6 +83,23 @@ void release(GamepadManager& manager)
 }
 
 const ControllerSource Source = {enumerate, read, release};
+
+Controller newController(unsigned index)
+{
+    Controller controller{};
+    controller.name = L"Scripted Pad " + std::to_wstring(index + 1);
+    controller.instance = instanceGuid(index);
+    controller.product = productGuid(index);
+    controller.rest = Rest::Centred;
+    controller.attached = true;
+    return controller;
+}
+
+BOOL CALLBACK postDeviceChange(HWND window, LPARAM)
+{
+    PostMessageW(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    return TRUE;
+}
 
 } // namespace
 
@@ -78,13 +116,13 @@ GUID productGuid(unsigned index)
 Installation::Installation(unsigned count, Kind kind)
 {
     kindOfAll = kind;
-    controllers.assign(count, Controller{});
+    controllers.clear();
     for (unsigned i = 0; i < count; ++i) {
+        controllers.push_back(newController(i));
         releaseAll(i);
-        controllers[i].name = L"Scripted Pad " + std::to_wstring(i + 1);
-        setIdentity(instanceGuid(i), productGuid(i), i);
     }
     polls = 0;
+    enumerations = 0;
     setControllerSource(&Source);
 }
 
@@ -96,17 +134,23 @@ Installation::~Installation()
 
 void setName(const std::wstring& name, unsigned controller)
 {
-    controllers.at(controller).name = name;
+    controllerAt(controller).name = name;
+}
+
+void setRest(Rest rest, unsigned controller)
+{
+    controllerAt(controller).rest = rest;
+    releaseAll(controller);
 }
 
 void press(unsigned button, unsigned controller)
 {
-    controllers.at(controller).state[button] = 0x80;
+    controllerAt(controller).state[button] = 0x80;
 }
 
 void setAxis(unsigned slot, std::int32_t raw, unsigned controller)
 {
-    putUnsigned(controllers.at(controller).state, DirectInputAxisOffset + 4 * slot,
+    putUnsigned(controllerAt(controller).state, DirectInputAxisOffset + 4 * slot,
                 static_cast<std::uint32_t>(raw));
 }
 
@@ -123,20 +167,52 @@ void setIdentity(const GUID& instance, const GUID& product, unsigned controller)
 
 void releaseAll(unsigned controller)
 {
-    DirectInputState& state = controllers.at(controller).state;
-    std::memset(state, 0, sizeof state);
-    controllers.at(controller).xinputState = XInputPadState{};
-    putUnsigned(state, DirectInputHatOffset, 0xFFFFFFFF);
+    Controller& c = controllerAt(controller);
+    std::memset(c.state, 0, sizeof c.state);
+    c.xinputState = XInputPadState{};
+    putUnsigned(c.state, DirectInputHatOffset, 0xFFFFFFFF);
+    if (c.rest == Rest::TriggersAtMinimum) {
+        setAxis(LeftTriggerSlot, -AxisRange, controller);
+        setAxis(RightTriggerSlot, -AxisRange, controller);
+        // Worn sticks: a few percent off centre on every stick axis.
+        setAxis(0, 41, controller);
+        setAxis(4, -37, controller);
+        setAxis(12, 23, controller);
+        setAxis(16, -58, controller);
+    }
 }
 
 void setXInputState(const XInputPadState& state, unsigned controller)
 {
-    controllers.at(controller).xinputState = state;
+    controllerAt(controller).xinputState = state;
+}
+
+void unplug(unsigned controller)
+{
+    controllerAt(controller).attached = false;
+}
+
+void plugIn(unsigned controller)
+{
+    while (controllers.size() <= controller)
+        controllers.push_back(newController(static_cast<unsigned>(controllers.size())));
+    controllers[controller].attached = true;
+    releaseAll(controller);
+}
+
+void announceDeviceChange()
+{
+    EnumThreadWindows(GetCurrentThreadId(), postDeviceChange, 0);
 }
 
 std::uint32_t pollCount()
 {
     return polls;
+}
+
+std::uint32_t enumerationCount()
+{
+    return enumerations;
 }
 
 std::function<bool()> afterPolls(std::uint32_t count)
@@ -153,6 +229,25 @@ std::function<bool()> pressing(unsigned button)
 {
     return [=] {
         press(button);
+        return true;
+    };
+}
+
+std::function<bool()> pluggingIn(unsigned controller)
+{
+    return [=] {
+        plugIn(controller);
+        announceDeviceChange();
+        return true;
+    };
+}
+
+std::function<bool()> pullingOut(std::vector<unsigned> pulled)
+{
+    return [=] {
+        for (const unsigned controller : pulled)
+            unplug(controller);
+        announceDeviceChange();
         return true;
     };
 }

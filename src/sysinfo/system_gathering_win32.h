@@ -1,0 +1,39 @@
+// Gathering the system report on worker threads while its window answers.
+//
+// Two workers share one gathering: one asks DxDiag, which takes longest, the
+// other runs every other step meanwhile. Each step's result is handed over
+// under the gathering's lock as soon as it is there, so the window can take
+// what was gathered at any time (when a probe hangs past the time limit).
+// The gathering lives until its window and both workers have let go of it:
+// a window that closes early leaves the workers to finish on their own; they
+// then post nothing and free what they hold.
+#pragma once
+
+#include <windows.h>
+
+#include "sysinfo/report_page.h"
+#include "sysinfo/system_report_win32.h"
+
+struct SystemGathering;
+
+// Starts the workers, with COM initialised on each and a copy of the current
+// language's texts. `window` receives `progressMessage` (wParam: the number
+// of steps done, of GatheringStepCount) after each step and `doneMessage`
+// once every step is done.
+SystemGathering* StartSystemGathering(HWND window, UINT progressMessage, UINT doneMessage);
+
+// The window's end of a gathering: the report of every step done so far
+// (all of them after `doneMessage`). The window hears nothing more.
+SystemReport FinishSystemGathering(SystemGathering* gathering);
+// The window goes away without the report.
+void AbandonSystemGathering(SystemGathering* gathering);
+
+// How long the window waits before it shows what was gathered.
+DWORD SystemGatheringTimeLimit();
+
+// Seams for tests: a different time limit (0 restores the default); a hook
+// the workers call before each step (null for none), which may block to play
+// a probe that hangs; the number of worker threads still running.
+void SetSystemGatheringTimeLimit(DWORD milliseconds);
+void SetGatheringStepHook(void (*hook)(GatheringStep step));
+LONG RunningGatheringWorkers();

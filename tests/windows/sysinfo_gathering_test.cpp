@@ -1,0 +1,181 @@
+// The system information window while it gathers: it answers at once, its
+// report waits on worker threads, closing it early cancels cleanly, and a
+// probe that hangs is left behind at the time limit.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "support/dialog_driver.h"
+#include "support/sysinfo_fixture.h"
+#include "sysinfo/sysinfo_window_win32.h"
+#include "sysinfo/system_gathering_win32.h"
+
+namespace {
+
+// Holds the DxDiag step of every gathering until released, as a probe that
+// does not come back would.
+class HeldDxDiag {
+public:
+    HeldDxDiag()
+    {
+        release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        reached_ = 0;
+        hostFactsDone_ = 0;
+        SetGatheringStepHook(hold);
+    }
+    ~HeldDxDiag()
+    {
+        release();
+        SetGatheringStepHook(nullptr);
+        SetSystemGatheringTimeLimit(0);
+        CloseHandle(release_);
+    }
+    HeldDxDiag(const HeldDxDiag&) = delete;
+    HeldDxDiag& operator=(const HeldDxDiag&) = delete;
+
+    void release() { SetEvent(release_); }
+    static bool reached() { return reached_ != 0; }
+    // The other worker's steps run in order; once it starts on the display
+    // adapters, those before are done.
+    static bool hostFactsDone() { return hostFactsDone_ != 0; }
+
+private:
+    static void hold(GatheringStep step)
+    {
+        if (step == GatheringStep::DisplayAdapters)
+            InterlockedExchange(&hostFactsDone_, 1);
+        if (step != GatheringStep::DxDiag)
+            return;
+        InterlockedExchange(&reached_, 1);
+        WaitForSingleObject(release_, INFINITE);
+    }
+    static inline HANDLE release_ = nullptr;
+    static inline volatile LONG reached_ = 0;
+    static inline volatile LONG hostFactsDone_ = 0;
+};
+
+// True once every worker has ended, pumping this thread's messages meanwhile
+// (a worker may ask a window of this thread for its title).
+bool workersEnd()
+{
+    for (int i = 0; i < 3000 && RunningGatheringWorkers() > 0; ++i) {
+        Player::pumpUntilIdle();
+        Sleep(10);
+    }
+    return RunningGatheringWorkers() == 0;
+}
+
+HWND sysinfoDialog()
+{
+    return Player::activeDialogWithControl(IDC_SYSINFO_TABS);
+}
+
+bool hasProgressBar(HWND dialog)
+{
+    return FindWindowExW(dialog, nullptr, PROGRESS_CLASSW, nullptr) != nullptr;
+}
+
+int tabCount(HWND dialog)
+{
+    return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_SYSINFO_TABS), TCM_GETITEMCOUNT, 0, 0));
+}
+
+// The Information cell of the first system row whose Item is `item`.
+std::wstring systemRow(HWND dialog, const wchar_t* item)
+{
+    for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(page))
+            continue;
+        const HWND list = FindWindowExW(page, nullptr, WC_LISTVIEWW, nullptr);
+        if (!list)
+            continue;
+        const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t text[512] = {};
+            LVITEMW cell{};
+            cell.pszText = text;
+            cell.cchTextMax = 512;
+            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&cell));
+            if (std::wstring(text) != item)
+                continue;
+            cell.iSubItem = 1;
+            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&cell));
+            return text;
+        }
+    }
+    return L"<no row>";
+}
+
+} // namespace
+
+TEST(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly)
+{
+    useEnglishTexts();
+    HeldDxDiag dxdiag;
+    Player::Script script;
+    script.then("shown at once, waiting for the report", [] {
+        const HWND dialog = sysinfoDialog();
+        if (!dialog || !HeldDxDiag::reached())
+            return false;
+        EXPECT_EQ(L"Retrieving system information...", Player::windowText(dialog));
+        EXPECT_TRUE(hasProgressBar(dialog));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SYSINFO_COPY)));
+        EXPECT_EQ(0, tabCount(dialog));
+        // OK and Enter do nothing yet; the close box ends the window.
+        Player::click(dialog, IDOK);
+        Player::pumpUntilIdle();
+        EXPECT_EQ(dialog, sysinfoDialog());
+        Player::closeBox(dialog);
+        return true;
+    });
+    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    EXPECT_EQ(IDCANCEL, result);
+    // Back at once, although DxDiag has not answered.
+    EXPECT_GT(RunningGatheringWorkers(), 0);
+    dxdiag.release();
+    EXPECT_TRUE(workersEnd());
+}
+
+TEST(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGathered)
+{
+    useEnglishTexts();
+    HeldDxDiag dxdiag;
+    SetSystemGatheringTimeLimit(3000);
+    Player::Script script;
+    script
+        .then("the report shows at the time limit",
+              [] {
+                  const HWND dialog = sysinfoDialog();
+                  if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK)))
+                      return false;
+                  EXPECT_TRUE(HeldDxDiag::reached());
+                  EXPECT_EQ(L"System Information", Player::windowText(dialog));
+                  EXPECT_FALSE(hasProgressBar(dialog));
+                  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SYSINFO_COPY)));
+                  EXPECT_EQ(4, tabCount(dialog));
+                  // What the system answered itself is there; what only
+                  // DxDiag tells is not.
+                  if (HeldDxDiag::hostFactsDone()) {
+                      EXPECT_TRUE(systemRow(dialog, L"Physical Memory").ends_with(L"MB"));
+                  }
+                  EXPECT_EQ(L"", systemRow(dialog, L"Operating System"));
+                  EXPECT_EQ(L"", systemRow(dialog, L"Language"));
+                  return true;
+              })
+        .then("OK", [] {
+            Player::click(sysinfoDialog(), IDOK);
+            return true;
+        });
+    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    EXPECT_EQ(IDOK, result);
+    dxdiag.release();
+    EXPECT_TRUE(workersEnd());
+}

@@ -1,0 +1,437 @@
+// No text is cut off: every window, in every language, at the screen's scale.
+// Each caption is measured with its control's own font and compared with the
+// room the control gives it, margins included; labels that wrap must wrap
+// within their height. A failure names the language, the window, the control
+// and the text.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/main_window_win32.h"
+#include "gamepad/gamepad_devices_win32.h"
+#include "gamepad/gamepad_test_window_win32.h"
+#include "gamepad/gamepad_window_win32.h"
+#include "resources/resource.h"
+#include "settings/general_window_win32.h"
+#include "shell/app_state_win32.h"
+#include "shell/message_dialog_win32.h"
+#include "shell/text_table_win32.h"
+#include "support/app_fixture.h"
+#include "support/dialog_driver.h"
+#include "support/scripted_gamepad.h"
+#include "sysinfo/sysinfo_window_win32.h"
+
+namespace {
+
+// Room the controls keep beside their text, in pixels at 96 DPI.
+constexpr int PushButtonMargin = 4;  // each side: the 3-D edge and the focus frame
+constexpr int CheckBoxRoom = 13 + 4; // the box, then the gap before the text
+constexpr int ComboItemMargin = 2;   // each side of a line of the drop-down list
+constexpr int TabMargin = 3;         // each side of a tab's caption
+constexpr int ListItemPadding = 12;  // what a list view adds to a column sized to its texts
+constexpr int HeaderPadding = 12;    // the same for a column heading
+
+constexpr std::uint32_t ItemColumnText = 181;
+// Every label the system page's item column can show; a machine without, say,
+// a sound device lists no such rows, yet another player's machine does.
+constexpr std::uint32_t FirstItemLabel = 183, LastItemLabel = 216;
+
+std::string utf8(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    return bytes;
+}
+
+std::wstring className(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::vector<std::wstring> linesOf(const std::wstring& text)
+{
+    std::vector<std::wstring> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+            lines.emplace_back();
+            ++i;
+        } else {
+            lines.back() += text[i];
+        }
+    }
+    return lines;
+}
+
+// A control's device context with the control's own font selected.
+class FontOf {
+public:
+    explicit FontOf(HWND control) : control_(control), dc_(GetDC(control))
+    {
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        previous_ = SelectObject(dc_, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    }
+    ~FontOf()
+    {
+        SelectObject(dc_, previous_);
+        ReleaseDC(control_, dc_);
+    }
+    FontOf(const FontOf&) = delete;
+    FontOf& operator=(const FontOf&) = delete;
+
+    // The widest line of the text.
+    int width(const std::wstring& text) const
+    {
+        int widest = 0;
+        for (const std::wstring& line : linesOf(text)) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc_, line.c_str(), static_cast<int>(line.size()), &size);
+            widest = std::max(widest, static_cast<int>(size.cx));
+        }
+        return widest;
+    }
+    // The text broken into lines at `width` as a label breaks it.
+    SIZE wrapped(const std::wstring& text, int width) const
+    {
+        RECT rect{0, 0, width, 0};
+        DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &rect,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        return {rect.right, rect.bottom};
+    }
+    int scaled(int pixels) const { return MulDiv(pixels, GetDeviceCaps(dc_, LOGPIXELSX), 96); }
+
+private:
+    HWND control_;
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// What one window was found to cut off.
+class FitReport {
+public:
+    FitReport(std::string language, std::string window)
+        : language_(std::move(language)), window_(std::move(window))
+    {
+        const HDC screen = GetDC(nullptr);
+        dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+    }
+
+    void require(bool fits, const std::string& control, const std::wstring& text, const std::string& room)
+    {
+        if (!fits)
+            failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) +
+                               "\" does not fit (" + room + ", " + std::to_string(dpi_) + " DPI)");
+    }
+    void requireWidth(int needed, int available, const std::string& control, const std::wstring& text)
+    {
+        require(needed <= available, control, text,
+                "needs " + std::to_string(needed) + " px, has " + std::to_string(available));
+    }
+
+    std::vector<std::string> failures;
+
+private:
+    std::string language_;
+    std::string window_;
+    int dpi_ = 96;
+};
+
+std::string nameOf(HWND control)
+{
+    return utf8(className(control)) + " " + std::to_string(GetDlgCtrlID(control));
+}
+
+void checkStatic(HWND control, const std::wstring& text, FitReport& report)
+{
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
+    if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP &&
+        type != SS_SIMPLE)
+        return;
+    RECT client{};
+    GetClientRect(control, &client);
+    const FontOf font(control);
+    if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE) {
+        report.requireWidth(font.width(text), client.right, nameOf(control), text);
+        return;
+    }
+    // A label breaks its text at blanks; a word wider than the label, or a
+    // line below its bottom edge, is cut off.
+    const SIZE wrapped = font.wrapped(text, client.right);
+    report.require(wrapped.cx <= client.right && wrapped.cy <= client.bottom, nameOf(control), text,
+                   "needs " + std::to_string(wrapped.cx) + " x " + std::to_string(wrapped.cy) + " px, has " +
+                       std::to_string(client.right) + " x " + std::to_string(client.bottom));
+}
+
+void checkButton(HWND control, const std::wstring& text, FitReport& report)
+{
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    RECT client{};
+    GetClientRect(control, &client);
+    const FontOf font(control);
+    int room = 0;
+    switch (type) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: room = font.scaled(CheckBoxRoom); break;
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON: room = 2 * font.scaled(PushButtonMargin); break;
+    default: return;
+    }
+    report.requireWidth(font.width(text) + room, client.right, nameOf(control), text);
+}
+
+// Every line of the drop-down list against the list's width.
+void checkComboBox(HWND control, FitReport& report)
+{
+    const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+    RECT list{};
+    SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
+    const LRESULT itemHeight = SendMessageW(control, CB_GETITEMHEIGHT, 0, 0);
+    int width = static_cast<int>(SendMessageW(control, CB_GETDROPPEDWIDTH, 0, 0));
+    // A list longer than its drop-down shows a scroll bar beside its lines.
+    if (itemHeight > 0 && count * itemHeight > list.bottom - list.top)
+        width -= GetSystemMetrics(SM_CXVSCROLL);
+    const FontOf font(control);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring line(static_cast<std::size_t>(SendMessageW(control, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        line.resize(static_cast<std::size_t>(
+            SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(line.data()))));
+        report.requireWidth(font.width(line) + 2 * font.scaled(ComboItemMargin), width,
+                            nameOf(control) + " line " + std::to_string(i), line);
+    }
+}
+
+void checkEdit(HWND control, const std::wstring& text, FitReport& report)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    const LRESULT margins = SendMessageW(control, EM_GETMARGINS, 0, 0);
+    const FontOf font(control);
+    report.requireWidth(font.width(text) + LOWORD(margins) + HIWORD(margins), client.right, nameOf(control),
+                        text);
+}
+
+// Each tab's caption inside its tab, and every tab inside the control.
+void checkTabs(HWND control, FitReport& report)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    const FontOf font(control);
+    const LRESULT count = SendMessageW(control, TCM_GETITEMCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t caption[256] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        item.cchTextMax = 256;
+        SendMessageW(control, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        RECT rect{};
+        SendMessageW(control, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
+        const std::string name = nameOf(control) + " tab " + std::to_string(i);
+        report.requireWidth(font.width(caption) + 2 * font.scaled(TabMargin), rect.right - rect.left, name,
+                            caption);
+        report.require(rect.left >= 0 && rect.right <= client.right, name, caption,
+                       "tab ends at " + std::to_string(rect.right) + " px, the control at " +
+                           std::to_string(client.right));
+    }
+}
+
+std::wstring headingOf(HWND header, int column)
+{
+    wchar_t text[256] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// Every heading in its column; in the list of items (the system page), every
+// row's item text in the item column.
+void checkList(HWND control, FitReport& report)
+{
+    const auto header = reinterpret_cast<HWND>(SendMessageW(control, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    const FontOf headerFont(header);
+    for (int column = 0; column < columns; ++column) {
+        const std::wstring heading = headingOf(header, column);
+        const int width = static_cast<int>(SendMessageW(control, LVM_GETCOLUMNWIDTH, column, 0));
+        report.requireWidth(headerFont.width(heading) + headerFont.scaled(HeaderPadding), width,
+                            "list heading " + std::to_string(column), heading);
+    }
+    if (columns == 0 || headingOf(header, 0) != GetText(ItemColumnText))
+        return;
+    const int width = static_cast<int>(SendMessageW(control, LVM_GETCOLUMNWIDTH, 0, 0));
+    const FontOf font(control);
+    const auto requireItem = [&](const std::wstring& text, const std::string& where) {
+        report.requireWidth(font.width(text) + font.scaled(ListItemPadding), width, "item column " + where,
+                            text);
+    };
+    std::vector<std::wstring> shown;
+    const LRESULT rows = SendMessageW(control, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT row = 0; row < rows; ++row) {
+        wchar_t text[512] = {};
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = 512;
+        SendMessageW(control, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        requireItem(text, "row " + std::to_string(row));
+        shown.emplace_back(text);
+    }
+    for (std::uint32_t label = FirstItemLabel; label <= LastItemLabel; ++label) {
+        if (std::find(shown.begin(), shown.end(), GetText(label)) == shown.end())
+            requireItem(GetText(label), "label " + std::to_string(label) + " (no such row here)");
+    }
+}
+
+BOOL CALLBACK checkChild(HWND control, LPARAM parameter)
+{
+    auto& report = *reinterpret_cast<FitReport*>(parameter);
+    const std::wstring kind = className(control);
+    const std::wstring text = Player::windowText(control);
+    if (kind == L"Static" && !text.empty())
+        checkStatic(control, text, report);
+    else if (kind == L"Button" && !text.empty())
+        checkButton(control, text, report);
+    else if (kind == L"Edit" && !text.empty())
+        checkEdit(control, text, report);
+    else if (kind == L"ComboBox")
+        checkComboBox(control, report);
+    else if (kind == WC_TABCONTROLW)
+        checkTabs(control, report);
+    else if (kind == WC_LISTVIEWW)
+        checkList(control, report);
+    return TRUE;
+}
+
+struct Language {
+    std::uint8_t index;
+    const char* name;
+};
+const Language Languages[] = {
+    {Japanese, "Japanese"}, {English, "English"}, {German, "German"}, {French, "French"}};
+
+// Opens a window through `open`, waits for the dialog with control
+// `controlId`, checks every control in it (its pages included), ends it and
+// adds what it found cut off to `failures`.
+void checkWindow(const Language& language, const std::string& window, const std::function<INT_PTR()>& open,
+                 int controlId, std::vector<std::string>& failures)
+{
+    FitReport report(language.name, window);
+    bool checked = false;
+    Player::Script script;
+    script.then("check " + window, [&] {
+        const HWND dialog = Player::activeDialogWithControl(controlId);
+        if (!dialog)
+            return false;
+        EnumChildWindows(dialog, checkChild, reinterpret_cast<LPARAM>(&report));
+        checked = true;
+        EndDialog(dialog, IDCANCEL);
+        return true;
+    });
+    script.run(open);
+    if (!checked)
+        report.failures.push_back(std::string(language.name) + ", " + window + ": the window did not open (" +
+                                  script.pendingStep() + ")");
+    failures.insert(failures.end(), report.failures.begin(), report.failures.end());
+}
+
+struct Message {
+    const char* name;
+    int dialog;
+    std::uint32_t title;
+    std::uint32_t text;
+};
+// Every question and error the windows ask or report.
+constexpr Message Messages[] = {
+    {"message \"Exit without saving changes?\"", IDD_MESSAGE_YESNO, 109, 145},
+    {"message \"Save these settings?\"", IDD_MESSAGE_YESNOCANCEL, 109, 110},
+    {"message \"Invalid port.\"", IDD_MESSAGE_OK, 148, 146},
+    {"message \"Gamepad not detected.\"", IDD_MESSAGE_OK, 148, 147},
+    {"message \"The settings could not be saved.\"", IDD_MESSAGE_OK, 148, 249},
+};
+
+// Test names and messages show the language by name.
+void PrintTo(const Language& language, std::ostream* out)
+{
+    *out << language.name;
+}
+
+class TextFit : public testing::TestWithParam<Language> {};
+
+TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
+{
+    initializeApplicationOnce();
+    const Language& language = GetParam();
+    // A run at another scale says which DPI its session must have.
+    if (const char* dpi = std::getenv("ORVANTE_EXPECT_DPI")) {
+        const HDC screen = GetDC(nullptr);
+        ASSERT_EQ(std::atoi(dpi), GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
+    }
+    std::vector<std::string> failures;
+
+    // The main window loads the language's texts as it opens; ending it
+    // directly leaves config.lng as it was.
+    SetLanguageIndex(language.index);
+    checkWindow(
+        language, "main window", [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, failures);
+    ASSERT_TRUE(LoadStringTable(language.index));
+    for (const Message& message : Messages) {
+        checkWindow(
+            language, message.name,
+            [&] { return ShowMessageDialog(nullptr, message.dialog, message.title, message.text); },
+            IDC_MESSAGE_TEXT, failures);
+    }
+    checkWindow(
+        language, "general settings", [] { return openGeneralSettings(nullptr); }, IDC_GENERAL_TABS,
+        failures);
+    {
+        ScriptedGamepad::Installation pad;
+        checkWindow(
+            language, "gamepad settings", [] { return openGamepadSettings(nullptr); }, IDC_GAMEPAD_DEVICE,
+            failures);
+        checkWindow(
+            language, "gamepad test",
+            [] {
+                createGamepadManager(nullptr);
+                const INT_PTR result = openGamepadTest(nullptr);
+                releaseGamepadManager();
+                return result;
+            },
+            IDC_PADTEST_MENU_PANEL, failures);
+    }
+    checkWindow(
+        language, "system information", [] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS,
+        failures);
+
+    for (const std::string& failure : failures)
+        ADD_FAILURE() << failure;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, TextFit, testing::ValuesIn(Languages),
+                         [](const testing::TestParamInfo<Language>& language) {
+                             return std::string(language.param.name);
+                         });
+
+} // namespace
