@@ -146,6 +146,15 @@ gtest_discover_tests(orvante-tests
     DISCOVERY_TIMEOUT 120
     PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
 
+# Every test once more, all in one process and in a shuffled order: a test
+# that leaves the language, the texts or a settings file changed, or that
+# needs another to run first, fails here. The planting tests need a Wine of
+# their own (above).
+add_test(NAME wine.all_in_one_process_shuffled
+         COMMAND ${ORVANTE_WINE_RUN} $<TARGET_FILE:orvante-tests> --gtest_shuffle
+                 --gtest_filter=-DllPlanting.*)
+set_tests_properties(wine.all_in_one_process_shuffled PROPERTIES RESOURCE_LOCK wine TIMEOUT 1800)
+
 # The planting tests run with Wine told to look for the stand-ins' names the
 # way Windows does; Wine reads that when a process starts, so it is set for
 # the whole test program (tests/windows/dll_planting_test.cpp says more).
@@ -158,10 +167,10 @@ set_tests_properties(wine.DllPlanting PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)
 add_test(NAME wine.sandbox.user_folders_stay_in_build_folder
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-sandbox.sh ${ORVANTE_WINE_STATE})
 
-# Wine takes the user's language from LANG: with nothing else to go by, a
-# French (Canada) user gets French.
+# Wine takes the user's language from the locale: with nothing else to go by,
+# a French (Canada) user gets French.
 add_test(NAME wine.StartUp.FrenchUserGetsFrench
-         COMMAND ${CMAKE_COMMAND} -E env LANG=fr_CA.UTF-8 ORVANTE_EXPECT_LANGUAGE=3
+         COMMAND ${CMAKE_COMMAND} -E env ORVANTE_LANG=fr_CA.UTF-8 ORVANTE_EXPECT_LANGUAGE=3
                  ${ORVANTE_WINE_RUN} $<TARGET_FILE:orvante-tests>
                  --gtest_filter=StartUp.UserLanguageDecidesWhenNothingElseDoes)
 set_tests_properties(wine.StartUp.FrenchUserGetsFrench PROPERTIES RESOURCE_LOCK wine TIMEOUT 120)

@@ -10,6 +10,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml=${ORVANTE_DLL_OVERRIDES:+;$ORVANTE_DLL_O
 export HOME="$wine_state/home"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
 mkdir -p "$HOME"
+# Wine takes the user's language and the code page from the locale: a run is
+# an English (United States) user with the Western code page, whatever the
+# caller's locale, unless ORVANTE_LANG names another.
+unset LC_ALL LC_MESSAGES LANGUAGE
+export LANG="${ORVANTE_LANG:-C.UTF-8}"
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 [[ -x $WINESERVER ]] || WINESERVER=/usr/lib/wine/wineserver

@@ -22,6 +22,8 @@ void fuzzRecord(const std::uint8_t* data, std::size_t size)
     PadSettings image{};
     PadSettings working{};
     applyPadFile(data, size, image, working);
+    // The bytes as read are kept for writing back, whatever they hold.
+    check(size == 0 || std::memcmp(&image, data, size < PadSettingsSize ? size : PadSettingsSize) == 0);
     const bool whole = size >= PadSettingsSize && std::memcmp(data, &PadSettingsMagic, 4) == 0;
     if (whole) {
         check(std::memcmp(&working, data, PadSettingsSize) == 0);

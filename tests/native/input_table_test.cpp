@@ -274,6 +274,17 @@ TEST(InputTable, TheLowestHeldInputAboveOneHalfWins)
     EXPECT_FALSE(allInputsReleased(reading));
 }
 
+TEST(InputTable, EveryInputAloneIsHeldAndBlocksRelease)
+{
+    for (unsigned input = 0; input < 92; ++input) {
+        ControllerReading reading{};
+        clearReading(reading);
+        reading.inputs[input] = 1.0f;
+        EXPECT_EQ(static_cast<int>(input), firstHeldInput(reading)) << input;
+        EXPECT_FALSE(allInputsReleased(reading)) << input;
+    }
+}
+
 // A pad whose two triggers rest at the minimum of their range (Z and Rz, as
 // PlayStation-style pads report them through DirectInput), with a stick
 // that never quite returns to its centre.

@@ -7,11 +7,15 @@
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "gamepad/pad_settings.h"
 #include "resources/resource.h"
+#include "shell/language_settings.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
+#include "support/drawing_objects.h"
 #include "support/pad_file.h"
 #include "support/scripted_gamepad.h"
 
@@ -95,21 +99,6 @@ bool closeSettingsWindowOnceBack()
         return false;
     Player::closeBox(window);
     return true;
-}
-
-// The process's drawing objects. Wine does not count them for
-// GetGuiResources; there, every live object still answers GetObjectType for
-// its 16-bit handle.
-DWORD drawingObjectCount()
-{
-    if (const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
-        return counted;
-    DWORD live = 0;
-    for (std::uintptr_t handle = 1; handle <= 0xFFFF; ++handle) {
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) != 0)
-            ++live;
-    }
-    return live;
 }
 
 class GamepadTestWindow : public testing::Test {
@@ -292,6 +281,46 @@ TEST(GamepadTestWindowAlone, EscapeIsIgnoredAndOkOrTheCloseBoxEndIt)
         EXPECT_FALSE(script.timedOut()) << script.pendingStep();
         EXPECT_TRUE(openAfterEscape);
         EXPECT_EQ(c.result, result);
+    }
+}
+
+TEST(GamepadTestWindowAlone, TextsReadAsThePlayerExpectsInEnglishAndGerman)
+{
+    struct Case {
+        std::uint8_t language;
+        // Caption, the three panels' labels, OK; the German menu panel's
+        // word is still being settled, so it is not compared.
+        std::vector<const wchar_t*> texts;
+    };
+    const Case cases[] = {
+        {English, {L"Test Gamepad", L"Menus", L"Movement", L"Camera", L"OK"}},
+        {German, {L"Gamepad-Test", nullptr, L"Bewegung", L"Kamera", L"OK"}},
+    };
+    ScopedLanguage language(English);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int{c.language});
+        language.use(c.language);
+        std::vector<std::wstring> shown;
+        Player::Script script;
+        script.then("read and leave", [&] {
+            const HWND window = testWindow();
+            if (!window)
+                return false;
+            shown = {Player::windowText(window), Player::controlText(window, IDC_PADTEST_MENU_LABEL),
+                     Player::controlText(window, IDC_PADTEST_MOVEMENT_LABEL),
+                     Player::controlText(window, IDC_PADTEST_CAMERA_LABEL),
+                     Player::controlText(window, IDOK)};
+            Player::click(window, IDOK);
+            return true;
+        });
+        script.run([] { return openGamepadTest(nullptr); });
+        EXPECT_TRUE(script.finished()) << script.pendingStep();
+        ASSERT_EQ(c.texts.size(), shown.size());
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (c.texts[i]) {
+                EXPECT_EQ(c.texts[i], shown[i]) << i;
+            }
+        }
     }
 }
 

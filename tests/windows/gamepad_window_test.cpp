@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -17,8 +19,10 @@
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
+#include "support/messages.h"
 #include "support/pad_file.h"
 #include "support/scripted_gamepad.h"
+#include "support/timer_log.h"
 
 namespace {
 
@@ -38,15 +42,16 @@ PadSettings seededRecord(unsigned controller = 0)
     return record;
 }
 
+// How an English-speaking player sees input `input`: buttons count from 1,
+// each axis slot from 1 with its half.
 std::wstring expectedName(unsigned input)
 {
-    const InputNameParts parts = describeInput(input);
     wchar_t name[64];
-    std::swprintf(name, 64,
-                  parts.kind == InputNameParts::Button         ? L"%ls %02u"
-                  : parts.kind == InputNameParts::AxisNegative ? L"%ls %02u / -"
-                                                               : L"%ls %02u / +",
-                  GetText(parts.kind == InputNameParts::Button ? 153 : 152), parts.number);
+    if (input < ButtonCount)
+        std::swprintf(name, 64, L"Button %02u", input + 1);
+    else
+        std::swprintf(name, 64, L"Axis %02u / %lc", (input - ButtonCount) / 2 + 1,
+                      (input - ButtonCount) % 2 == 0 ? L'-' : L'+');
     return name;
 }
 
@@ -82,12 +87,21 @@ HWND messageDialog(int dialog)
     return kind == dialog ? found : nullptr;
 }
 
+// Presses `button` in the message dialog `dialog`: OK asks to save, the
+// close box asks to leave without saving.
 std::function<bool()> answer(int dialog, int button)
 {
     return [=] {
         const HWND found = messageDialog(dialog);
         if (!found)
             return false;
+        // The window's only OK message is the save error: "Gamepad not
+        // detected." comes before it opens.
+        const MessageTexts::Message expected = dialog == IDD_MESSAGE_YESNO ? MessageTexts::DiscardQuestion
+                                               : dialog == IDD_MESSAGE_OK  ? MessageTexts::NotSaved
+                                                                           : MessageTexts::SaveQuestion;
+        EXPECT_EQ(expected.title, Player::windowText(found));
+        EXPECT_EQ(expected.text, Player::controlText(found, IDC_MESSAGE_TEXT));
         Player::click(found, button);
         return true;
     };
@@ -130,14 +144,10 @@ INT_PTR openWindow()
 
 class GamepadWindow : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        initializeApplicationOnce();
-        ASSERT_TRUE(LoadStringTable(English));
-        removeSettingsFile(PadFile);
-    }
-    void TearDown() override { removeSettingsFile(PadFile); }
+    void SetUp() override { resetPadRecords(); }
+    void TearDown() override { resetPadRecords(); }
 
+    ScopedLanguage language_{English};
     INT_PTR run(Player::Script& script)
     {
         const INT_PTR result = script.run(openWindow);
@@ -500,8 +510,8 @@ TEST_F(GamepadWindow, AFailedSaveIsReportedAndTheWindowStaysOpen)
 
 TEST(GamepadWindowWithoutController, SaysGamepadNotDetectedAndEnds)
 {
-    initializeApplicationOnce();
-    ASSERT_TRUE(LoadStringTable(English));
+    const ScopedLanguage english(English);
+    const ScriptedGamepad::Installation none(0);
     removeSettingsFile(PadFile);
     std::wstring title, message;
     Player::Script script;
@@ -630,16 +640,17 @@ TEST_F(GamepadWindow, TheBackgroundPictureMeetsTheWindowsBottomRightCornerAfterA
 
 TEST_F(GamepadWindow, JapaneseInputNamesAreDrawnWithRealGlyphs)
 {
-    const std::uint8_t previousLanguage = LanguageIndex();
-    SetLanguageIndex(Japanese);
-    ASSERT_TRUE(LoadStringTable(Japanese));
+    language_.use(Japanese);
     writePadRecord(seededRecord());
     std::vector<WORD> glyphs;
+    std::wstring caption, firstRow;
     Player::Script script;
     script
         .then("read the glyphs of the first row", doInWindow([&](HWND window) {
+                  caption = Player::windowText(window);
                   const HWND box = GetDlgItem(window, RowBoxes[0]);
                   const std::wstring text = Player::windowText(box);
+                  firstRow = text;
                   const HDC dc = GetDC(box);
                   const HGDIOBJ previous =
                       SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
@@ -651,11 +662,105 @@ TEST_F(GamepadWindow, JapaneseInputNamesAreDrawnWithRealGlyphs)
               }))
         .then("close", doInWindow(Player::closeBox));
     run(script);
-    SetLanguageIndex(previousLanguage);
+    EXPECT_EQ(L"ORVANTE ゲームパッド設定", caption);
+    EXPECT_EQ(L"軸 02 / -", firstRow);
     ASSERT_FALSE(glyphs.empty());
     for (const WORD glyph : glyphs)
         EXPECT_NE(0xFFFF, glyph) << "a character of the row's name has no glyph in its font";
 }
+
+TEST_F(GamepadWindow, TheLastHatDirectionIsCapturedAndHoldsBackTheNextRow)
+{
+    // Input 91, the last of the table, is the hat pointing down. It is
+    // pushed once the window reads the controller: a direction already held
+    // at opening counts as the controller's rest.
+    std::wstring rowOneWhileHeld;
+    Player::Script script;
+    script.then("opened", ScriptedGamepad::afterPolls(2))
+        .then("push the hat down",
+              [] {
+                  ScriptedGamepad::setHat(18000);
+                  return true;
+              })
+        .then("row 0 takes the hat", rowShows(0, 91))
+        .then("still held for a while", ScriptedGamepad::afterPolls(4))
+        .then("row 1 untouched, release",
+              [&] {
+                  rowOneWhileHeld = rowText(1);
+                  ScriptedGamepad::releaseAll();
+                  return true;
+              })
+        .then("released", ScriptedGamepad::afterPolls(2))
+        .then("press a button", ScriptedGamepad::pressing(4))
+        .then("row 1 takes it", rowShows(1, 4))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(L"Axis 30 / +", expectedName(91));
+    EXPECT_EQ(expectedName(DefaultAssignments[1]), rowOneWhileHeld);
+}
+
+TEST_F(GamepadWindow, TheSavedControllerMustMatchBothGuidsAndTheLastMatchWins)
+{
+    const GUID saved = ScriptedGamepad::instanceGuid(7);
+    const GUID savedProduct = ScriptedGamepad::productGuid(7);
+    const GUID other = ScriptedGamepad::instanceGuid(8);
+    const GUID otherProduct = ScriptedGamepad::productGuid(8);
+    struct Identity {
+        const GUID* instance;
+        const GUID* product;
+    };
+    struct Case {
+        const char* name;
+        Identity controllers[3];
+        LRESULT chosen;
+    };
+    const Case cases[] = {
+        {"only the second matches",
+         {{&other, &otherProduct}, {&saved, &savedProduct}, {&other, &otherProduct}},
+         1},
+        {"instance alone is not enough",
+         {{&other, &otherProduct}, {&saved, &otherProduct}, {&other, &otherProduct}},
+         0},
+        {"product alone is not enough",
+         {{&other, &otherProduct}, {&other, &savedProduct}, {&other, &otherProduct}},
+         0},
+        {"two match: the later one",
+         {{&other, &otherProduct}, {&saved, &savedProduct}, {&saved, &savedProduct}},
+         2},
+    };
+    PadSettings seeded = seededRecord();
+    std::memcpy(&seeded.controllerInstance, &saved, sizeof saved);
+    std::memcpy(&seeded.controllerProduct, &savedProduct, sizeof savedProduct);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedGamepad::Installation three(3);
+        for (unsigned i = 0; i < 3; ++i)
+            ScriptedGamepad::setIdentity(*c.controllers[i].instance, *c.controllers[i].product, i);
+        writePadRecord(seeded);
+        LRESULT chosen = -9;
+        Player::Script script;
+        script.then("read the choice and leave", doInWindow([&](HWND window) {
+                        chosen = SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_GETCURSEL, 0, 0);
+                        Player::closeBox(window);
+                    }));
+        EXPECT_EQ(IDCANCEL, run(script));
+        EXPECT_EQ(c.chosen, chosen);
+    }
+}
+
+namespace {
+
+std::wstring gamepadWindowName(HWND window)
+{
+    if (GetDlgItem(window, IDC_GAMEPAD_DEVICE))
+        return L"settings";
+    if (GetDlgItem(window, IDC_PADTEST_MENU_PANEL))
+        return L"test";
+    return L"other";
+}
+
+} // namespace
 
 // ---- Controllers as players have them ---------------------------------------
 
@@ -707,6 +812,95 @@ std::function<bool()> leaving()
 }
 
 } // namespace
+
+TEST_F(GamepadWindow, PollsEvery100MsThenEvery30MsAfterTheTestWindowAndNotWhileItIsOpen)
+{
+    const TimerLog timers;
+    TimerLog::setNamer(gamepadWindowName);
+    std::vector<std::wstring> beforeTest, whileTestOpen;
+    Player::Script script;
+    script
+        .then("open the test window", doInWindow([&](HWND window) {
+                  beforeTest = TimerLog::lines();
+                  Player::click(window, IDC_GAMEPAD_TEST);
+              }))
+        .then("the test window runs",
+              [] { return Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL) != nullptr; })
+        .then("a few frames", ScriptedGamepad::afterPolls(3))
+        .then("close the test window",
+              [&] {
+                  whileTestOpen = TimerLog::lines();
+                  Player::click(Player::activeDialogWithControl(IDC_PADTEST_MENU_PANEL), IDOK);
+                  return true;
+              })
+        .then("back in the settings window", doInWindow([](HWND) {}))
+        .then("polling again", ScriptedGamepad::afterPolls(2))
+        .then("close", doInWindow(Player::closeBox))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(std::vector<std::wstring>{L"settings: timer 1 every 100 ms"}, beforeTest);
+    EXPECT_EQ((std::vector<std::wstring>{L"settings: timer 1 every 100 ms", L"settings: timer 1 stopped",
+                                         L"test: timer 2 every 30 ms"}),
+              whileTestOpen);
+    const auto all = TimerLog::lines();
+    const auto back = std::find(all.begin(), all.end(), L"settings: timer 1 every 30 ms");
+    ASSERT_NE(all.end(), back) << "the settings window never polled every 30 ms again";
+    for (auto later = back + 1; later != all.end(); ++later)
+        EXPECT_NE(std::wstring::npos, later->find(L"stopped"))
+            << "after returning: " << std::string(later->begin(), later->end());
+}
+
+TEST_F(GamepadWindow, EnglishTextsReadAsThePlayerExpects)
+{
+    const std::pair<int, const wchar_t*> labels[] = {
+        {IDC_GAMEPAD_ACTIVE_LABEL, L"Active Gamepad"},
+        {IDC_GAMEPAD_MENU_TITLE, L"Target/Open Menu"},
+        {IDC_GAMEPAD_MOVEMENT_TITLE, L"Movement"},
+        {IDC_GAMEPAD_CAMERA_TITLE, L"Camera"},
+        {IDC_GAMEPAD_OTHER_TITLE, L"Other"},
+        {IDC_GAMEPAD_ACTION_MENU_LABEL, L"Action Menu\r\nStack Battle Commands"},
+        {IDC_GAMEPAD_CONFIRM_LABEL, L"Select/Confirm"},
+        {IDC_GAMEPAD_CANCEL_LABEL, L"Cancel"},
+        {IDC_GAMEPAD_MAIN_MENU_LABEL, L"Main Menu"},
+        {IDC_GAMEPAD_AUTORUN_LABEL, L"Autorun"},
+        {IDC_GAMEPAD_CHAT_LABEL, L"Open Chat"},
+        {IDC_GAMEPAD_TARGET_LOCK_LABEL, L"Target Lock"},
+        {IDC_GAMEPAD_MODE_LABEL, L"Passive/Active Mode"},
+        {IDC_GAMEPAD_EMOTES_LABEL, L"Emote List"},
+        {IDC_GAMEPAD_VIEW_LABEL, L"Change View"},
+        {IDC_GAMEPAD_MAP_LABEL, L"Display Map"},
+        {IDC_GAMEPAD_STATUS_LABEL, L"Status Effect List"},
+        {IDC_GAMEPAD_CALIBRATION_LABEL, L"Calibrate"},
+        {IDC_GAMEPAD_VIBRATION, L"Activate Gamepad Vibration"},
+        {IDC_GAMEPAD_BACKGROUND, L"Enable in Background"},
+        {IDC_GAMEPAD_TEST, L"Test Gamepad"},
+        {IDOK, L"OK"},
+    };
+    std::wstring caption;
+    std::vector<std::wstring> shown, steps;
+    Player::Script script;
+    script
+        .then("read the window", doInWindow([&](HWND window) {
+                  caption = Player::windowText(window);
+                  for (const auto& [control, text] : labels)
+                      shown.push_back(Player::controlText(window, control));
+                  const HWND list = GetDlgItem(window, IDC_GAMEPAD_CALIBRATION);
+                  for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+                      wchar_t step[16] = {};
+                      SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                   reinterpret_cast<LPARAM>(step));
+                      steps.emplace_back(step);
+                  }
+                  Player::closeBox(window);
+              }))
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(L"ORVANTE Gamepad Settings", caption);
+    ASSERT_EQ(std::size(labels), shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(labels[i].second, shown[i]) << labels[i].first;
+    EXPECT_EQ((std::vector<std::wstring>{L"0.0", L"0.1", L"0.2", L"0.3", L"0.4", L"0.5"}), steps);
+}
 
 TEST_F(GamepadWindow, TriggersRestingAtTheirMinimumAreNeitherTakenNorWaitedFor)
 {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
+#include "support/scripted_gamepad.h"
 #include "support/general_window_driver.h"
 
 namespace {
@@ -26,7 +28,6 @@ using Bytes = std::vector<unsigned char>;
 
 constexpr int MainControls[] = {IDC_MAIN_LANGUAGE_LABEL, IDC_MAIN_GENERAL, IDC_MAIN_GAMEPAD,
                                 IDC_MAIN_SYSTEM_INFORMATION, IDOK};
-constexpr std::uint32_t MainControlTexts[] = {101, 106, 107, 179, 108};
 
 std::optional<Bytes> readFile(const std::wstring& path)
 {
@@ -104,16 +105,21 @@ std::vector<std::wstring> labelsOf(HWND window)
     return labels;
 }
 
-// The same labels as the table of `language` words them.
+// The same labels as a player of `language` reads them.
 std::vector<std::wstring> expectedLabels(std::uint8_t language)
 {
-    LoadStringTable(language);
-    std::vector<std::wstring> labels{std::wstring(GetText(100)) + (IsLatestVariant() ? L" LATEST" : L"")};
-    for (const std::uint32_t text : MainControlTexts)
-        labels.push_back(GetText(text));
-    for (std::uint32_t text = 102; text <= 105; ++text)
-        labels.push_back(GetText(text));
-    LoadStringTable(LanguageIndex());
+    static const std::vector<std::wstring> words[LanguageCount] = {
+        {L"ORVANTE コンフィグ", L"言語", L"一般設定", L"ゲームパッド", L"システム情報", L"OK"},
+        {L"ORVANTE Config", L"Language", L"General", L"Gamepad", L"System Information", L"OK"},
+        {L"ORVANTE-Konfiguration", L"Sprache", L"Allgemein", L"Gamepad", L"Systeminformationen", L"OK"},
+        {L"Configuration ORVANTE", L"Langue", L"Général", L"Manette", L"Informations système", L"OK"},
+    };
+    std::vector<std::wstring> labels = words[language];
+    if (IsLatestVariant())
+        labels[0] += L" LATEST";
+    // The language names read the same in every language.
+    for (const wchar_t* name : {L"日本語", L"English", L"Deutsch", L"Français"})
+        labels.emplace_back(name);
     return labels;
 }
 
@@ -274,8 +280,8 @@ TEST_F(MainWindow, SavingANewLanguageKeepsTheUpperBytesOfTheLanguageWord)
     script.then("choose English", onMain(chooseLanguage(English)))
         .then("press OK", onMain(press(IDOK)))
         .then("yes, save", onQuestion(Question::YesNoCancel, [](HWND dialog) {
-                  EXPECT_EQ(GetText(110), Player::controlText(dialog, IDC_MESSAGE_TEXT));
-                  EXPECT_EQ(GetText(109), Player::windowText(dialog));
+                  EXPECT_EQ(L"Save these settings?", Player::controlText(dialog, IDC_MESSAGE_TEXT));
+                  EXPECT_EQ(L"Accept", Player::windowText(dialog));
                   Player::click(dialog, IDYES);
               }));
     play(script);
@@ -329,7 +335,7 @@ TEST_F(MainWindow, CloseBoxAfterAChangeAsksAndNoKeepsTheNewLanguage)
         .then("close box", onMain(Player::closeBox))
         .then("no, stay", onQuestion(Question::YesNo,
                                      [](HWND dialog) {
-                                         EXPECT_EQ(GetText(145),
+                                         EXPECT_EQ(L"Quitter sans enregistrer les modifications\u00A0?",
                                                    Player::controlText(dialog, IDC_MESSAGE_TEXT));
                                          Player::click(dialog, IDNO);
                                      }))
@@ -375,8 +381,8 @@ TEST_F(MainWindow, AFailedSaveShowsAnErrorKeepsTheWindowAndTheOldFile)
         .then("yes, save", onQuestion(Question::YesNoCancel, press(IDYES)))
         .then("the error", onQuestion(Question::Ok,
                                       [](HWND dialog) {
-                                          EXPECT_EQ(GetText(148), Player::windowText(dialog));
-                                          EXPECT_EQ(GetText(249),
+                                          EXPECT_EQ(L"Error", Player::windowText(dialog));
+                                          EXPECT_EQ(L"The settings could not be saved.",
                                                     Player::controlText(dialog, IDC_MESSAGE_TEXT));
                                           Player::click(dialog, IDOK);
                                       }))
@@ -447,9 +453,13 @@ TEST_F(MainWindow, BackgroundMeetsTheBottomRightCornerAndStaysPutWhenPartlyRepai
                     RECT client{};
                     GetClientRect(window, &client);
                     const HDC dc = GetDC(window);
-                    EXPECT_EQ(pictureCorner(IDB_MAIN_BACKGROUND, true),
+                    // Compared as the display shows the picture's colours, at
+                    // the banner's place for the display's scale.
+                    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+                    EXPECT_EQ(GetNearestColor(dc, pictureCorner(IDB_MAIN_BACKGROUND, true)),
                               GetPixel(dc, client.right - 1, client.bottom - 1));
-                    EXPECT_EQ(pictureCorner(IDB_MAIN_BANNER, false), GetPixel(dc, 12, 8));
+                    EXPECT_EQ(GetNearestColor(dc, pictureCorner(IDB_MAIN_BANNER, false)),
+                              GetPixel(dc, MulDiv(12, dpi, 96), MulDiv(8, dpi, 96)));
                     ReleaseDC(window, dc);
 
                     // A repaint of a strip that does not reach the bottom-right
@@ -466,18 +476,35 @@ TEST_F(MainWindow, BackgroundMeetsTheBottomRightCornerAndStaysPutWhenPartlyRepai
 
 namespace {
 
+// Which of the tool's windows a dialog is, told by the controls only it has
+// (the general and the system information windows share the tab control's id).
+std::wstring windowKind(HWND dialog)
+{
+    if (GetDlgItem(dialog, IDC_SYSINFO_COPY))
+        return L"system information";
+    if (GetDlgItem(dialog, IDC_GENERAL_TABS))
+        return L"general settings";
+    if (GetDlgItem(dialog, IDC_GAMEPAD_TEST) && GetDlgItem(dialog, IDC_GAMEPAD_DEVICE))
+        return L"gamepad settings";
+    if (GetDlgItem(dialog, IDC_MESSAGE_TEXT))
+        return L"message";
+    return L"unknown";
+}
+
 // Ends whatever window a main-window button opened, as a player would: the
 // close box, or "Yes, leave without saving" when asked. True once the main
-// window is back; `sawHidden` records that it was hidden while another window
-// was open.
-bool leaveSubWindow(bool& sawOther, bool& sawHidden, HWND main)
+// window is back. `opened` lists the windows (not the questions they ask) that
+// came to the front while the main window was hidden, and "main shown" if it
+// was visible meanwhile.
+bool leaveSubWindow(std::vector<std::wstring>& opened, HWND main)
 {
     const HWND front = Player::activeDialog();
     if (front == main && IsWindowVisible(main))
         return true;
     if (front && front != main) {
-        sawOther = true;
-        sawHidden = sawHidden || !IsWindowVisible(main);
+        const std::wstring kind = IsWindowVisible(main) ? L"main shown" : windowKind(front);
+        if (kind != L"message" && (opened.empty() || opened.back() != kind))
+            opened.push_back(kind);
         const bool exitQuestion =
             GetDlgItem(front, IDC_MESSAGE_TEXT) && GetDlgItem(front, IDYES) && !GetDlgItem(front, IDCANCEL);
         if (exitQuestion)
@@ -490,28 +517,35 @@ bool leaveSubWindow(bool& sawOther, bool& sawHidden, HWND main)
 
 } // namespace
 
-TEST_F(MainWindow, EachButtonHidesTheMainWindowUntilItsWindowEnds)
+TEST_F(MainWindow, EachButtonOpensItsOwnWindowWhileTheMainWindowIsHidden)
 {
     startWith(languageFile(English));
-    for (const int button : {IDC_MAIN_GENERAL, IDC_MAIN_GAMEPAD, IDC_MAIN_SYSTEM_INFORMATION}) {
+    // A controller is attached, so the gamepad button opens the window rather
+    // than "Gamepad not detected.".
+    ScriptedGamepad::Installation pad;
+    const std::pair<int, const wchar_t*> buttons[] = {
+        {IDC_MAIN_GENERAL, L"general settings"},
+        {IDC_MAIN_GAMEPAD, L"gamepad settings"},
+        {IDC_MAIN_SYSTEM_INFORMATION, L"system information"},
+    };
+    for (const auto& [button, kind] : buttons) {
         SCOPED_TRACE(button);
         HWND main = nullptr;
-        bool sawOther = false;
-        bool sawHidden = false;
+        std::vector<std::wstring> opened;
         Player::Script script;
         script
             .then("press the button", onMain([&](HWND window) {
                       main = window;
                       Player::click(window, button);
                   }))
-            .then("leave the window it opened", [&] { return leaveSubWindow(sawOther, sawHidden, main); })
+            .then("leave the window it opened", [&] { return leaveSubWindow(opened, main); })
             .then("the main window is back and still answers", onMain([&](HWND window) {
                       EXPECT_EQ(main, window);
-                      EXPECT_EQ(sawOther, sawHidden);
                       Player::escape(window);
                   }))
             .then("escape did not close it", onMain(press(IDOK)));
         play(script);
+        EXPECT_EQ(std::vector<std::wstring>{kind}, opened);
     }
     EXPECT_EQ(languageFile(English), fileNow());
 }

@@ -116,22 +116,19 @@ void expectSame(const Labels& expected, const Labels& shown)
 
 TEST(MessageDialog, SpeaksTheLanguageOfTheTextTable)
 {
-    initializeApplicationOnce();
-    for (std::uint8_t language = 0; language < LanguageCount; ++language) {
-        SCOPED_TRACE(language);
-        ASSERT_TRUE(LoadStringTable(language));
-        expectSame({GetText(109), GetText(110), L"", GetText(149), GetText(150), GetText(151)},
-                   shownLabels(IDD_MESSAGE_YESNOCANCEL, 109, 110));
-        expectSame({GetText(109), GetText(145), L"", GetText(149), GetText(150), L""},
-                   shownLabels(IDD_MESSAGE_YESNO, 109, 145));
-        expectSame({GetText(148), GetText(249), GetText(108), L"", L"", L""},
-                   shownLabels(IDD_MESSAGE_OK, 148, 249));
-        EXPECT_NE(L"", GetText(149));
-    }
-    LoadStringTable(English);
+    ScopedLanguage language(English);
     expectSame({L"Accept", L"Save these settings?", L"", L"Yes", L"No", L"Cancel"},
                shownLabels(IDD_MESSAGE_YESNOCANCEL, 109, 110));
+    expectSame({L"Accept", L"Exit without saving changes?", L"", L"Yes", L"No", L""},
+               shownLabels(IDD_MESSAGE_YESNO, 109, 145));
     expectSame({L"Error", L"The settings could not be saved.", L"OK", L"", L"", L""},
                shownLabels(IDD_MESSAGE_OK, 148, 249));
-    LoadStringTable(LanguageIndex());
+    language.use(German);
+    expectSame({L"Fehler", L"Diese Einstellungen speichern?", L"", L"Ja", L"Nein", L"Abbrechen"},
+               shownLabels(IDD_MESSAGE_YESNOCANCEL, 148, 110));
+    language.use(French);
+    expectSame({L"Erreur", L"Port non valide.", L"OK", L"", L"", L""}, shownLabels(IDD_MESSAGE_OK, 148, 146));
+    language.use(Japanese);
+    expectSame({L"エラー", L"ゲームパッドが検出されませんでした。", L"", L"はい", L"いいえ", L""},
+               shownLabels(IDD_MESSAGE_YESNO, 148, 147));
 }

@@ -11,6 +11,7 @@
 
 #include "foundation/system_library_win32.h"
 #include "resources/resource.h"
+#include "shell/language_settings.h"
 #include "shell/display_adapters_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
@@ -69,7 +70,7 @@ std::vector<ReportedAdapter> reportedAdapters()
                 if (SUCCEEDED(direct3D->CheckDeviceMultiSampleType(
                         a, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE,
                         static_cast<D3DMULTISAMPLE_TYPE>(types[level]), nullptr)))
-                    adapter.multisampleLines.push_back(std::to_wstring(level + 1) + GetText(161));
+                    adapter.multisampleLines.push_back(std::to_wstring(level + 1) + L"Sample");
             }
             adapters.push_back(adapter);
         }
@@ -102,6 +103,7 @@ protected:
     }
     void TearDown() override { removeSettingsFile(L"config.sys"); }
 
+    ScopedLanguage language_{English};
     std::vector<ReportedAdapter> adapters;
 };
 
@@ -119,7 +121,7 @@ TEST_F(VideoPage, ListsTheAdaptersModesAndLevelsDirect3DReports)
         EXPECT_EQ(names, listLines(video, IDC_VIDEO_DEVICE));
         if (adapters.empty()) {
             EXPECT_TRUE(listLines(video, IDC_VIDEO_WINDOW_SIZE).empty());
-            EXPECT_EQ(std::vector<std::wstring>{GetText(157)}, listLines(video, IDC_VIDEO_DISPLAY_MODE));
+            EXPECT_EQ(std::vector<std::wstring>{L"Windowed"}, listLines(video, IDC_VIDEO_DISPLAY_MODE));
         } else {
             const ReportedAdapter& first = adapters.front();
             EXPECT_EQ(0, listSelection(video, IDC_VIDEO_DEVICE));
@@ -127,9 +129,9 @@ TEST_F(VideoPage, ListsTheAdaptersModesAndLevelsDirect3DReports)
             EXPECT_EQ(0, listSelection(video, IDC_VIDEO_WINDOW_SIZE));
             EXPECT_EQ(first.multisampleLines, listLines(video, IDC_VIDEO_MULTISAMPLE));
             // The defaults are 1280x720 windowed.
-            std::vector<std::wstring> displayModes{GetText(157)};
+            std::vector<std::wstring> displayModes{L"Windowed"};
             if (contains(first.fullScreenSizes, L"1280x720"))
-                displayModes.push_back(GetText(158));
+                displayModes.push_back(L"Full Screen");
             EXPECT_EQ(displayModes, listLines(video, IDC_VIDEO_DISPLAY_MODE));
             EXPECT_EQ(0, listSelection(video, IDC_VIDEO_DISPLAY_MODE));
         }
@@ -169,7 +171,7 @@ TEST_F(VideoPage, FullScreenIsOfferedOnlyForSizesTheAdapterReports)
         session.act("OK", [](HWND window) { Player::click(window, IDOK); });
         const bool changed = i != 0 || fullScreen;
         if (changed)
-            session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+            session.answer(IDD_MESSAGE_YESNOCANCEL, MessageTexts::SaveQuestion, IDYES);
         EXPECT_EQ(IDOK, session.run());
         if (!changed) {
             EXPECT_FALSE(configExists());
@@ -202,7 +204,7 @@ TEST_F(VideoPage, AStoredSizeTheAdapterLacksShowsTheFirstSizeWindowed)
     });
     // Collecting already wrote the fallbacks into the working record.
     if (!adapters.empty())
-        session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+        session.answer(IDD_MESSAGE_YESNO, MessageTexts::DiscardQuestion, IDYES);
     EXPECT_EQ(IDCANCEL, session.run());
 }
 
@@ -220,7 +222,7 @@ TEST_F(VideoPage, ChoosingAMultisamplingLineStoresItsLevel)
                                  static_cast<int>(adapters.front().multisampleLines.size()) - 1);
     });
     session.act("OK", [](HWND window) { Player::click(window, IDOK); });
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    session.answer(IDD_MESSAGE_YESNOCANCEL, MessageTexts::SaveQuestion, IDYES);
     EXPECT_EQ(IDOK, session.run());
     EXPECT_EQ(samples - 1, savedSettings().multisampleLevel);
 }

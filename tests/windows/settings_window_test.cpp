@@ -2,14 +2,19 @@
 // ends, and what config.sys holds afterwards.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "foundation/replace_file_win32.h"
 #include "resources/resource.h"
 #include "support/app_fixture.h"
+#include "shell/language_settings.h"
 #include "support/general_window_driver.h"
 
 using namespace GeneralWindow;
+using namespace MessageTexts;
 
 namespace {
 
@@ -21,6 +26,8 @@ protected:
         clean();
     }
     void TearDown() override { clean(); }
+
+    ScopedLanguage language_{English};
 
     static std::wstring temporaryPath() { return temporaryPathFor(configPath().c_str()); }
     static void clean()
@@ -117,7 +124,7 @@ TEST_F(GeneralSettingsWindow, SavingWritesEveryPagesEditsAndKeepsReservedBytes)
         Session session;
         editEveryPage(session, expected);
         press(session, IDOK, "OK");
-        session.answer(IDD_MESSAGE_YESNOCANCEL, 110, c.answer);
+        session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, c.answer);
         EXPECT_EQ(IDOK, session.run());
         EXPECT_EQ(bytesOf(c.saved ? expected : stored), readConfig());
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temporaryPath().c_str()))
@@ -138,7 +145,7 @@ TEST_F(GeneralSettingsWindow, SavingReplacesALongerFileWithExactly256Bytes)
         toggle(page(window, Sound), IDC_SOUND_DISABLE_DEVICE);
     });
     press(session, IDOK, "OK");
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES);
     EXPECT_EQ(IDOK, session.run());
     EXPECT_EQ(bytesOf(expected), readConfig());
 }
@@ -149,7 +156,7 @@ TEST_F(GeneralSettingsWindow, CancellingTheSaveQuestionKeepsEveryEdit)
     Session session;
     editEveryPage(session, expected);
     press(session, IDOK, "OK");
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDCANCEL)
+    session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDCANCEL)
         .act("every page still shows its edit", [](HWND window) {
             EXPECT_EQ(Sound, visiblePage(window));
             EXPECT_EQ(2, listSelection(page(window, Network), IDC_NETWORK_UPNP));
@@ -160,7 +167,7 @@ TEST_F(GeneralSettingsWindow, CancellingTheSaveQuestionKeepsEveryEdit)
             EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page(window, Sound), IDC_SOUND_DISABLE_DEVICE));
         });
     press(session, IDOK, "OK again");
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES);
     EXPECT_EQ(IDOK, session.run());
     EXPECT_EQ(bytesOf(expected), readConfig());
 }
@@ -183,7 +190,7 @@ TEST_F(GeneralSettingsWindow, OkRefusesPortsOutsideTheGamesRange)
             // 55296 is the default, so only 55551 is a change to save.
             const bool changed = std::wstring(c.typed) != L"55296";
             if (changed)
-                session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+                session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES);
             EXPECT_EQ(IDOK, session.run());
             EXPECT_EQ(changed, configExists());
             if (changed) {
@@ -191,11 +198,11 @@ TEST_F(GeneralSettingsWindow, OkRefusesPortsOutsideTheGamesRange)
             }
             continue;
         }
-        session.answer(IDD_MESSAGE_OK, 146, IDOK)
+        session.answer(IDD_MESSAGE_OK, InvalidPort, IDOK)
             .act("the window stays on the network page",
                  [](HWND window) { EXPECT_EQ(Network, visiblePage(window)); });
         press(session, IDCANCEL, "Cancel");
-        session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+        session.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDYES);
         EXPECT_EQ(IDCANCEL, session.run());
         EXPECT_EQ((std::vector<int>{IDD_MESSAGE_OK, IDD_MESSAGE_YESNO}), session.shown);
         EXPECT_FALSE(configExists());
@@ -208,7 +215,7 @@ TEST_F(GeneralSettingsWindow, CancelWithAnInvalidPortOnlyAsksToDiscard)
     session.act("type an invalid port",
                 [](HWND window) { typeText(page(window, Network), IDC_NETWORK_PORT, L"1"); });
     press(session, IDCANCEL, "Cancel");
-    session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+    session.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDYES);
     EXPECT_EQ(IDCANCEL, session.run());
     EXPECT_EQ(std::vector<int>{IDD_MESSAGE_YESNO}, session.shown);
     EXPECT_FALSE(configExists());
@@ -235,7 +242,7 @@ TEST_F(GeneralSettingsWindow, LeavingWithChangesAsksBeforeDiscarding)
             toggle(page(window, way.page), way.control);
         });
         session.act("leave", way.leave);
-        session.answer(IDD_MESSAGE_YESNO, 145, IDNO);
+        session.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDNO);
         session.act("still open: flip it back and leave", [&way](HWND window) {
             EXPECT_EQ(way.page, visiblePage(window));
             toggle(page(window, way.page), way.control);
@@ -250,7 +257,7 @@ TEST_F(GeneralSettingsWindow, LeavingWithChangesAsksBeforeDiscarding)
             toggle(page(window, way.page), way.control);
         });
         discarding.act("leave", way.leave);
-        discarding.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+        discarding.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDYES);
         EXPECT_EQ(IDCANCEL, discarding.run());
         EXPECT_FALSE(configExists());
     }
@@ -268,13 +275,13 @@ TEST_F(GeneralSettingsWindow, ASaveThatFailsIsReportedAndTheWindowStaysOpen)
         toggle(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION);
     });
     press(session, IDOK, "OK");
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES)
-        .answer(IDD_MESSAGE_OK, 249, IDOK)
+    session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES)
+        .answer(IDD_MESSAGE_OK, NotSaved, IDOK)
         .act("still open with the edit", [](HWND window) {
             EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION));
             Player::click(window, IDCANCEL);
         });
-    session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+    session.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDYES);
     EXPECT_EQ(IDCANCEL, session.run());
     EXPECT_EQ(stored, readConfig());
 }
@@ -305,11 +312,11 @@ TEST_F(GeneralSettingsWindow, AFileHeldByAnotherProgramIsSavedWhenReleasedInTime
                 });
             Player::click(window, IDOK);
         });
-        session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+        session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES);
         if (!releasedInTime) {
-            session.answer(IDD_MESSAGE_OK, 249, IDOK);
+            session.answer(IDD_MESSAGE_OK, NotSaved, IDOK);
             press(session, IDCANCEL, "still open: cancel");
-            session.answer(IDD_MESSAGE_YESNO, 145, IDYES);
+            session.answer(IDD_MESSAGE_YESNO, DiscardQuestion, IDYES);
         }
         EXPECT_EQ(releasedInTime ? IDOK : IDCANCEL, session.run());
         if (releaser.joinable())
@@ -366,7 +373,7 @@ TEST_F(GeneralSettingsWindow, PagesShowTheStoredSettingsAndSwitchesAreStoredAsOn
         Player::click(window, IDOK);
     });
     // Ambient occlusion 5 is collected as 1: a change worth saving.
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES);
     EXPECT_EQ(IDOK, session.run());
     GeneralSettings expected = stored;
     expected.ambientOcclusion = 1;
@@ -384,7 +391,102 @@ TEST_F(GeneralSettingsWindow, PortFieldTakesDigitsOnly)
         EXPECT_EQ(L"55300", Player::windowText(field));
         Player::click(window, IDOK);
     });
-    session.answer(IDD_MESSAGE_YESNOCANCEL, 110, IDYES);
+    session.answer(IDD_MESSAGE_YESNOCANCEL, SaveQuestion, IDYES);
     EXPECT_EQ(IDOK, session.run());
     EXPECT_EQ(55300u, savedSettings().port);
+}
+
+namespace {
+
+struct WindowTexts {
+    const wchar_t* caption;
+    std::vector<std::wstring> tabs;
+    const wchar_t* ok;
+    const wchar_t* cancel;
+    const wchar_t* upnpLabel;
+    std::vector<std::wstring> upnpChoices;
+    const wchar_t* saveQuestion;
+};
+
+// What the window says, from its caption to the question OK asks.
+void expectTexts(const WindowTexts& expected)
+{
+    Session session;
+    session.act("read the window and change the port", [&expected](HWND window) {
+        EXPECT_EQ(expected.caption, Player::windowText(window));
+        EXPECT_EQ(expected.tabs, Player::tabTexts(window, IDC_GENERAL_TABS));
+        EXPECT_EQ(expected.ok, Player::controlText(window, IDOK));
+        EXPECT_EQ(expected.cancel, Player::controlText(window, IDCANCEL));
+        const HWND network = page(window, Network);
+        EXPECT_EQ(expected.upnpLabel, Player::controlText(network, IDC_NETWORK_UPNP_LABEL));
+        EXPECT_EQ(L"Port (55296 - 55551)", Player::controlText(network, IDC_NETWORK_PORT_LABEL));
+        EXPECT_EQ(expected.upnpChoices, listLines(network, IDC_NETWORK_UPNP));
+        typeText(network, IDC_NETWORK_PORT, L"55300");
+        Player::click(window, IDOK);
+    });
+    session.script.then("the save question", [&expected, &session] {
+        const HWND box = Player::activeDialogWithControl(IDC_MESSAGE_TEXT);
+        if (!box)
+            return false;
+        EXPECT_EQ(expected.saveQuestion, Player::controlText(box, IDC_MESSAGE_TEXT));
+        session.shown.push_back(IDD_MESSAGE_YESNOCANCEL);
+        Player::click(box, IDNO);
+        return true;
+    });
+    EXPECT_EQ(IDOK, session.run());
+    EXPECT_EQ(std::vector<int>{IDD_MESSAGE_YESNOCANCEL}, session.shown);
+    EXPECT_FALSE(configExists());
+}
+
+} // namespace
+
+TEST_F(GeneralSettingsWindow, EnglishTextsReadAsThePlayerExpects)
+{
+    expectTexts({L"ORVANTE General Settings",
+                 {L"Network", L"Video Settings", L"Graphics", L"Sound"},
+                 L"OK",
+                 L"Cancel",
+                 L"UPnP Port Mapping",
+                 {L"Automatic", L"Use", L"Do not use"},
+                 L"Save these settings?"});
+
+    Session session;
+    session.act("read every page's labels and lists", [](HWND window) {
+        const HWND video = page(window, Video);
+        const std::pair<int, const wchar_t*> labels[] = {
+            {IDC_VIDEO_DEVICE_LABEL, L"Devices"},
+            {IDC_VIDEO_DISPLAY_MODE_LABEL, L"Display Mode"},
+            {IDC_VIDEO_WINDOW_SIZE_LABEL, L"Window Size"},
+            {IDC_VIDEO_MULTISAMPLE_LABEL, L"Multisampling"},
+            {IDC_VIDEO_BUFFER_SIZE_LABEL, L"Buffer Size"},
+            {IDC_VIDEO_SHADOW_DETAIL_LABEL, L"Shadow Detail"},
+            {IDC_VIDEO_PROJECTION_SHADOW_DETAIL_LABEL, L"Projection Shadow Detail"},
+        };
+        for (const auto& [control, text] : labels)
+            EXPECT_EQ(text, Player::controlText(video, control)) << control;
+        const std::vector<std::wstring> levels{L"Lowest", L"Low", L"Standard", L"High", L"Highest"};
+        EXPECT_EQ((std::vector<std::wstring>{L"Window Size", L"Double", L"Half", L"Quarter"}),
+                  listLines(video, IDC_VIDEO_BUFFER_SIZE));
+        EXPECT_EQ(levels, listLines(video, IDC_VIDEO_SHADOW_DETAIL));
+        EXPECT_EQ(levels, listLines(video, IDC_VIDEO_PROJECTION_SHADOW_DETAIL));
+        EXPECT_EQ(L"Ambient Occlusion",
+                  Player::controlText(page(window, Effects), IDC_EFFECTS_AMBIENT_OCCLUSION));
+        EXPECT_EQ(L"Depth of Field", Player::controlText(page(window, Effects), IDC_EFFECTS_DEPTH_OF_FIELD));
+        EXPECT_EQ(L"Disable Sound Device",
+                  Player::controlText(page(window, Sound), IDC_SOUND_DISABLE_DEVICE));
+        Player::click(window, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, session.run());
+}
+
+TEST_F(GeneralSettingsWindow, GermanTextsReadAsThePlayerExpects)
+{
+    language_.use(German);
+    expectTexts({L"ORVANTE – Allgemeine Einstellungen",
+                 {L"Netzwerk", L"Videoeinstellungen", L"Grafik", L"Audio"},
+                 L"OK",
+                 L"Abbrechen",
+                 L"UPnP-Portweiterleitung",
+                 {L"Automatisch", L"Verwenden", L"Nicht verwenden"},
+                 L"Diese Einstellungen speichern?"});
 }

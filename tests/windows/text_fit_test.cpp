@@ -393,7 +393,7 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
 
     // The main window loads the language's texts as it opens; ending it
     // directly leaves config.lng as it was.
-    SetLanguageIndex(language.index);
+    const ScopedLanguage scoped(language.index); // puts the texts back however the test ends
     checkWindow(
         language, "main window", [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, failures);
     ASSERT_TRUE(LoadStringTable(language.index));

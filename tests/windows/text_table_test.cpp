@@ -21,7 +21,7 @@ std::wstring text(std::uint32_t number)
 
 TEST(TextTables, EveryLanguageLoadsEveryText)
 {
-    initializeApplicationOnce();
+    const ScopedLanguage restore(English);
     for (std::uint8_t language : {Japanese, English, German, French}) {
         SCOPED_TRACE(static_cast<int>(language));
         ASSERT_TRUE(LoadStringTable(language));
@@ -34,7 +34,7 @@ TEST(TextTables, EveryLanguageLoadsEveryText)
 
 TEST(TextTables, EachLanguageShowsItsOwnTexts)
 {
-    initializeApplicationOnce();
+    const ScopedLanguage restore(English);
     struct Expected {
         std::uint8_t language;
         const wchar_t* general; // text 106
@@ -49,7 +49,7 @@ TEST(TextTables, EachLanguageShowsItsOwnTexts)
 
 TEST(TextTables, LanguageNamesAreTheSameInEveryLanguage)
 {
-    initializeApplicationOnce();
+    const ScopedLanguage restore(English);
     const wchar_t* const names[] = {L"日本語", L"English", L"Deutsch", L"Français"};
     for (std::uint8_t language = 0; language < LanguageCount; ++language) {
         ASSERT_TRUE(LoadStringTable(language));
@@ -60,7 +60,7 @@ TEST(TextTables, LanguageNamesAreTheSameInEveryLanguage)
 
 TEST(TextTables, ALanguageThatDoesNotExistLeavesEveryTextEmpty)
 {
-    initializeApplicationOnce();
+    const ScopedLanguage restore(English);
     ASSERT_TRUE(LoadStringTable(English));
     ASSERT_EQ(std::wstring(L"OK"), text(108));
     for (std::uint8_t language : {std::uint8_t(4), std::uint8_t(0xFF)}) {

@@ -196,7 +196,7 @@ void checkEveryWindow(std::uint8_t language)
     expectSessionScale();
     initializeApplicationOnce();
     const ScriptedGamepad::Installation pad;
-    const std::uint8_t startLanguage = LanguageIndex();
+    const ScopedLanguage scoped(language); // puts the texts back however the test ends
     const Window windows[] = {
         {"main window", [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE},
         {"yes/no message",
@@ -224,12 +224,10 @@ void checkEveryWindow(std::uint8_t language)
         {"system information", [] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS, 4,
          showSysinfoTab},
     };
-    SetLanguageIndex(language);
     for (const Window& window : windows) {
         ASSERT_TRUE(LoadStringTable(language));
         checkWindow(window, LanguageNames[language]);
     }
-    SetLanguageIndex(startLanguage);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // resources from the test executable itself.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 void initializeApplicationOnce();
@@ -10,3 +11,26 @@ void initializeApplicationOnce();
 std::wstring settingsFile(const wchar_t* name);
 // Removes a file of the settings folder, if present.
 void removeSettingsFile(const wchar_t* name);
+
+// The program running in `language`: LanguageIndex and the text table are
+// set for the holder's life; its destructor puts back the language the
+// process had and that language's texts, also when the test failed.
+class ScopedLanguage {
+public:
+    explicit ScopedLanguage(std::uint8_t language);
+    ~ScopedLanguage();
+    ScopedLanguage(const ScopedLanguage&) = delete;
+    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+
+    // Switches to another language within the same holder.
+    void use(std::uint8_t language);
+
+private:
+    std::uint8_t previous_;
+};
+
+// Called once before the first test: sets the process up as the tool's entry
+// does (the language of config.lng or of the user, and its texts) and fails
+// any test that leaves the language, the text table or a settings file
+// changed, so that tests pass alone, together and in any order.
+void guardProcessState();

@@ -59,6 +59,8 @@ bool ready(HWND dialog);
 
 std::wstring windowText(HWND window);
 std::wstring controlText(HWND dialog, int controlId);
+// The captions of the tabs of the dialog's tab control `tabsId`, in order.
+std::vector<std::wstring> tabTexts(HWND dialog, int tabsId);
 
 // Presses a button as a click would (posted, so a dialog it opens can run).
 void click(HWND dialog, int controlId);

@@ -149,6 +149,23 @@ void chooseComboEntry(HWND dialog, int controlId, int index)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
+std::vector<std::wstring> tabTexts(HWND dialog, int tabsId)
+{
+    std::vector<std::wstring> texts;
+    const HWND tabs = GetDlgItem(dialog, tabsId);
+    const auto count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
 void clickTab(HWND dialog, int tabsId, int index)
 {
     const HWND tabs = GetDlgItem(dialog, tabsId);

@@ -11,6 +11,7 @@
 
 #include "settings/general_settings.h"
 #include "support/dialog_driver.h"
+#include "support/messages.h"
 
 namespace GeneralWindow {
 
@@ -36,9 +37,9 @@ class Session {
 public:
     // A step that waits for the window to take input, then acts on it.
     Session& act(std::string name, std::function<void(HWND window)> action);
-    // A step that waits for a message dialog, checks which one it is and its
-    // message, and presses `button`.
-    Session& answer(int dialog, std::uint32_t message, int button);
+    // A step that waits for a message dialog, checks which one it is, its
+    // title and its text, and presses `button`.
+    Session& answer(int dialog, MessageTexts::Message message, int button);
     // Runs openGeneralSettings; returns its result. Unless `beforeDirect3D`,
     // the display adapters are prepared first, so the video page opens with
     // its lists as it does for a player who is not quicker than Direct3D.

@@ -120,7 +120,7 @@ Session& Session::act(std::string name, std::function<void(HWND)> action)
     return *this;
 }
 
-Session& Session::answer(int dialog, std::uint32_t message, int button)
+Session& Session::answer(int dialog, MessageTexts::Message message, int button)
 {
     script.then("answer " + std::to_string(button) + " in dialog " + std::to_string(dialog), [=, this] {
         const HWND box = Player::activeDialogWithControl(IDC_MESSAGE_TEXT);
@@ -128,7 +128,8 @@ Session& Session::answer(int dialog, std::uint32_t message, int button)
             return false;
         shown.push_back(messageDialogKind(box));
         EXPECT_EQ(dialog, shown.back());
-        EXPECT_EQ(std::wstring(GetText(message)), Player::controlText(box, IDC_MESSAGE_TEXT));
+        EXPECT_EQ(message.title, Player::windowText(box));
+        EXPECT_EQ(message.text, Player::controlText(box, IDC_MESSAGE_TEXT));
         Player::click(box, button);
         return true;
     });

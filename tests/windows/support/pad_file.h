@@ -17,3 +17,8 @@ void writePadFile(const void* bytes, std::size_t size);
 void writePadRecord(const PadSettings& record);
 PadBytes readPadFile();
 bool padFileExists();
+
+// Puts the gamepad records back as a fresh process has them (both all
+// zero), so that a window opened without config.pad does not compare with
+// what an earlier test's window read. Removes config.pad.
+void resetPadRecords();

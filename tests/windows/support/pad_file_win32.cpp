@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "gamepad/pad_settings_file_win32.h"
 #include "support/app_fixture.h"
 #include "support/scripted_gamepad.h"
 
@@ -53,4 +54,15 @@ PadBytes readPadFile()
 bool padFileExists()
 {
     return GetFileAttributesW(settingsFile(PadFile).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void resetPadRecords()
+{
+    // A whole file of zeros fills the saved image and is refused, so the
+    // working record only takes the defaults; it is then cleared as well.
+    const PadBytes zeros(PadSettingsSize, 0);
+    writePadFile(zeros.data(), zeros.size());
+    loadPadSettings();
+    workingPadSettings() = PadSettings{};
+    removeSettingsFile(L"config.pad");
 }

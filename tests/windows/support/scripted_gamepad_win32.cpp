@@ -17,6 +17,8 @@ struct Controller {
     DirectInputState state;
     XInputPadState xinputState;
     std::wstring name;
+    GUID instance;
+    GUID product;
     Rest rest;
     bool attached;
 };
@@ -48,8 +50,8 @@ void enumerate(HWND, GamepadManager& manager)
         record.isXInput = kindOfAll == Kind::XInput ? 1 : 0;
         record.xinputUserIndex = index;
         record.instance.dwSize = sizeof record.instance;
-        record.instance.guidInstance = instanceGuid(index);
-        record.instance.guidProduct = productGuid(index);
+        record.instance.guidInstance = controllers[index].instance;
+        record.instance.guidProduct = controllers[index].product;
         const std::wstring& name = controllers[index].name;
         name.copy(record.instance.tszInstanceName, MAX_PATH - 1);
         for (AxisCalibration& axis : record.calibration)
@@ -86,6 +88,8 @@ Controller newController(unsigned index)
 {
     Controller controller{};
     controller.name = L"Scripted Pad " + std::to_wstring(index + 1);
+    controller.instance = instanceGuid(index);
+    controller.product = productGuid(index);
     controller.rest = Rest::Centred;
     controller.attached = true;
     return controller;
@@ -148,6 +152,17 @@ void setAxis(unsigned slot, std::int32_t raw, unsigned controller)
 {
     putUnsigned(controllerAt(controller).state, DirectInputAxisOffset + 4 * slot,
                 static_cast<std::uint32_t>(raw));
+}
+
+void setHat(std::uint32_t hundredths, unsigned controller)
+{
+    putUnsigned(controllers.at(controller).state, DirectInputHatOffset, hundredths);
+}
+
+void setIdentity(const GUID& instance, const GUID& product, unsigned controller)
+{
+    controllers.at(controller).instance = instance;
+    controllers.at(controller).product = product;
 }
 
 void releaseAll(unsigned controller)

@@ -23,6 +23,8 @@ class TestUninstallEntries {
 public:
     static constexpr const char16_t* DisplayName = u"ORVANTE Report Test Application";
     static constexpr const char16_t* NamelessKey = u"OrvanteReportTestNameless";
+    // Registered in the 32-bit view of the registry only.
+    static constexpr const char16_t* ThirtyTwoBitName = u"ORVANTE Report Test 32-bit Application";
 
     TestUninstallEntries();
     ~TestUninstallEntries();

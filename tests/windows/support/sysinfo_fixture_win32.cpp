@@ -13,23 +13,24 @@ namespace {
 const wchar_t UninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 // Two keys with the same display name, and one without any.
 const wchar_t* const NamedKeys[] = {L"OrvanteReportTestA", L"OrvanteReportTestB"};
+const wchar_t ThirtyTwoBitKey[] = L"OrvanteReportTest32";
 
 const wchar_t* wide(const char16_t* text)
 {
     return reinterpret_cast<const wchar_t*>(text);
 }
 
-HKEY createKey(const std::wstring& name)
+HKEY createKey(const std::wstring& name, REGSAM view = KEY_WOW64_64KEY)
 {
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, name.c_str(), 0, nullptr, 0,
-                                             KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr));
+                                             KEY_WRITE | view, nullptr, &key, nullptr));
     return key;
 }
 
-void deleteKey(const std::wstring& name)
+void deleteKey(const std::wstring& name, REGSAM view = KEY_WOW64_64KEY)
 {
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, name.c_str(), KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, name.c_str(), view, 0);
 }
 
 HWND createWindow(const char16_t* title, DWORD style, HWND owner)
@@ -102,12 +103,19 @@ TestUninstallEntries::TestUninstallEntries()
         RegCloseKey(key);
     }
     RegCloseKey(createKey(UninstallKey + std::wstring(wide(NamelessKey))));
+    // An application only a 32-bit installer registered.
+    const HKEY key = createKey(UninstallKey + std::wstring(ThirtyTwoBitKey), KEY_WOW64_32KEY);
+    const std::wstring value = wide(ThirtyTwoBitName);
+    RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
 }
 
 TestUninstallEntries::~TestUninstallEntries()
 {
     for (const wchar_t* name : NamedKeys)
         deleteKey(UninstallKey + std::wstring(name));
+    deleteKey(UninstallKey + std::wstring(ThirtyTwoBitKey), KEY_WOW64_32KEY);
     deleteKey(UninstallKey + std::wstring(wide(NamelessKey)));
 }
 

@@ -8,10 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include "support/app_fixture.h"
 #include "support/screenshots.h"
 
 int wmain(int argc, wchar_t** argv)
 {
+    // `--wait EVENT`: a second process of this program, for the process list
+    // tests; it ends when the event is set, or after a minute.
+    if (argc == 3 && lstrcmpW(argv[1], L"--wait") == 0) {
+        if (const HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, argv[2])) {
+            WaitForSingleObject(event, 60000);
+            CloseHandle(event);
+        }
+        return 0;
+    }
     CoInitialize(nullptr);
     InitCommonControls();
     if (argc == 3 && lstrcmpW(argv[1], L"--screenshots") == 0) {
@@ -20,6 +30,7 @@ int wmain(int argc, wchar_t** argv)
         return result;
     }
     testing::InitGoogleTest(&argc, argv);
+    guardProcessState();
     const int result = RUN_ALL_TESTS();
     CoUninitialize();
     return result;
