@@ -22,6 +22,7 @@
 #include "gamepad/gamepad_test_window_win32.h"
 #include "gamepad/gamepad_window_win32.h"
 #include "resources/resource.h"
+#include "shell/display_adapters_win32.h"
 #include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
 #include "shell/message_dialog_win32.h"
@@ -393,6 +394,9 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
 
     // The main window loads the language's texts as it opens; ending it
     // directly leaves config.lng as it was.
+    // Adapters prepared first: see the window-fit test (a Wine deadlock
+    // between a cold OpenGL start and a window being shown).
+    WaitForDisplayAdapters(INFINITE);
     const ScopedLanguage scoped(language.index); // puts the texts back however the test ends
     checkWindow(
         language, "main window", [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, failures);

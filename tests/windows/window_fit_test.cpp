@@ -21,6 +21,7 @@
 #include "gamepad/gamepad_test_window_win32.h"
 #include "gamepad/gamepad_window_win32.h"
 #include "resources/resource.h"
+#include "shell/display_adapters_win32.h"
 #include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
 #include "shell/message_dialog_win32.h"
@@ -195,6 +196,10 @@ void checkEveryWindow(std::uint8_t language)
 {
     expectSessionScale();
     initializeApplicationOnce();
+    // The display adapters are prepared before any window opens. Under Wine,
+    // a cold OpenGL start on the preparation thread can deadlock with a
+    // window being shown on this one (seen in a fresh prefix at 144 DPI).
+    WaitForDisplayAdapters(INFINITE);
     const ScriptedGamepad::Installation pad;
     const ScopedLanguage scoped(language); // puts the texts back however the test ends
     const Window windows[] = {
