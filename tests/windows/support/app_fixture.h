@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 void initializeApplicationOnce();
 // Full path of a file in the settings folder.
 std::wstring settingsFile(const wchar_t* name);
+// The bytes of a file; nothing when it cannot be opened.
+std::optional<std::vector<char>> fileBytes(const std::wstring& path);
 // Removes a file of the settings folder, if present.
 void removeSettingsFile(const wchar_t* name);
 

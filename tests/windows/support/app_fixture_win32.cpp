@@ -52,21 +52,6 @@ namespace {
 
 const wchar_t* const SettingsFiles[] = {L"config.lng", L"config.sys", L"config.pad"};
 
-std::optional<std::vector<char>> fileBytes(const std::wstring& path)
-{
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    std::vector<char> bytes(GetFileSize(file, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
-        got = 0;
-    bytes.resize(got);
-    CloseHandle(file);
-    return bytes;
-}
-
 // What the process looks like between tests.
 struct ProcessState {
     std::uint8_t language;
@@ -109,6 +94,21 @@ private:
 };
 
 } // namespace
+
+std::optional<std::vector<char>> fileBytes(const std::wstring& path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::vector<char> bytes(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+        got = 0;
+    bytes.resize(got);
+    CloseHandle(file);
+    return bytes;
+}
 
 void guardProcessState()
 {

@@ -153,18 +153,8 @@ std::wstring configPath()
 
 std::vector<unsigned char> readConfig()
 {
-    std::vector<unsigned char> bytes;
-    const HANDLE file = CreateFileW(configPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
-        got = 0;
-    bytes.resize(got);
-    CloseHandle(file);
-    return bytes;
+    const auto bytes = fileBytes(configPath());
+    return bytes ? std::vector<unsigned char>(bytes->begin(), bytes->end()) : std::vector<unsigned char>{};
 }
 
 GeneralSettings savedSettings()
