@@ -1,6 +1,12 @@
 // An executable that shows one empty modal dialog: what starting any dialog
 // program costs on this platform, the floor for the tool's own start-up.
+// Built twice: plain, and themed (ORVANTE_THEMED: the tool's manifest and the
+// common controls).
 #include <windows.h>
+
+#ifdef ORVANTE_THEMED
+#include <commctrl.h>
+#endif
 
 namespace {
 INT_PTR CALLBACK bareDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
@@ -15,6 +21,9 @@ INT_PTR CALLBACK bareDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+#ifdef ORVANTE_THEMED
+    InitCommonControls();
+#endif
     DialogBoxParamW(instance, MAKEINTRESOURCEW(1), nullptr, bareDialogProc, 0);
     return 0;
 }

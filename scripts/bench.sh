@@ -15,4 +15,4 @@ trap 'scripts/wine-session.sh stop "$state"' EXIT
 echo "ratio = subject / baseline (below 1: the subject is faster or smaller)"
 build/bench/bench/orvante-bench
 # Wine's sound driver complains about the missing sound card; not ours to show.
-scripts/wine-run.sh "$state" build/mingw/orvante-bench.exe --no-header | grep -v '^ALSA lib' 
+scripts/wine-run.sh "$state" build/mingw/bench-run/orvante-bench.exe --no-header | grep -v '^ALSA lib' 

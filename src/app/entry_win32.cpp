@@ -3,43 +3,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
+#include "app/deferred_start_up_win32.h"
 #include "app/main_window_win32.h"
 #include "foundation/system_library_win32.h"
 #include "shell/app_state_win32.h"
-
-namespace {
-
-// The 1 ms timer resolution for the length of the run. winmm is not one of
-// the system's known DLLs, so it is loaded from the system folder at run time
-// rather than imported (an import would be looked for beside the program).
-class TimerResolution {
-public:
-    TimerResolution() : winmm_(LoadSystemLibrary(L"winmm.dll"))
-    {
-        const auto begin = LibraryEntry<PeriodFunction>(winmm_, "timeBeginPeriod");
-        end_ = LibraryEntry<PeriodFunction>(winmm_, "timeEndPeriod");
-        active_ = begin && end_ && begin(1) == TIMERR_NOERROR;
-    }
-    TimerResolution(const TimerResolution&) = delete;
-    TimerResolution& operator=(const TimerResolution&) = delete;
-    ~TimerResolution()
-    {
-        if (active_)
-            end_(1);
-        if (winmm_)
-            FreeLibrary(winmm_);
-    }
-
-private:
-    using PeriodFunction = UINT(WINAPI*)(UINT);
-    HMODULE winmm_;
-    PeriodFunction end_ = nullptr;
-    bool active_ = false;
-};
-
-} // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
@@ -47,18 +15,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // every load of the program's own goes through LoadSystemLibrary anyway.
     RestrictDllSearchToSystemFolder();
 
-    // COM stays initialised for the whole run (WMI, DxDiag, DirectInput);
-    // a failure only disables what needs it.
-    const HRESULT com = CoInitialize(nullptr);
     InitCommonControls();
-    {
-        const TimerResolution timer;
-        if (InitializeApplication(instance)) {
-            runMainWindow();
-            ShutdownApplication();
-        }
+    // COM and the timer resolution wait for the main window's first paint.
+    if (InitializeApplication(instance)) {
+        runMainWindow();
+        ShutdownApplication();
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    EndDeferredStartUp();
     return 0;
 }

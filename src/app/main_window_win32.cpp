@@ -6,12 +6,12 @@
 #include <cstring>
 #include <cwchar>
 
+#include "app/deferred_start_up_win32.h"
 #include "gamepad/gamepad_window_win32.h"
 #include "resources/resource.h"
 #include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
 #include "shell/dialog_texts_win32.h"
-#include "shell/display_adapters_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
@@ -108,6 +108,7 @@ void runHidden(HWND window, INT_PTR (*open)(HWND))
     if (windowOpen)
         return;
     windowOpen = true;
+    CompleteStartUp();
     ShowWindow(window, SW_HIDE);
     open(window); // each window handles its own result
     ShowWindow(window, SW_SHOW);
@@ -146,9 +147,8 @@ void onPaint(HWND window)
         PaintPicture(dc, IDB_MAIN_BANNER, BannerLeft, BannerTop);
         EndPaint(window, &paint);
     }
-    // Once the window stands, the graphics runtime starts in the background
-    // for the video page and the system report.
-    StartPreparingDisplayAdapters();
+    // Once the window stands, the rest of start-up.
+    CompleteStartUp();
 }
 
 HBRUSH onControlColourStatic(HDC dc)
