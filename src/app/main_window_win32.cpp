@@ -16,6 +16,7 @@
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
 #include "sysinfo/sysinfo_window_win32.h"
+#include "sysinfo/system_gathering_win32.h"
 
 namespace {
 
@@ -33,6 +34,13 @@ constexpr std::uint32_t MessageSaveSettings = 110;
 constexpr std::uint32_t MessageExitWithoutSaving = 145;
 constexpr std::uint32_t TitleError = 148;
 constexpr std::uint32_t MessageCouldNotBeSaved = 249;
+
+// DxDiag, the slowest part of the system report, is asked ahead for the first
+// report of the run. It cannot be paused, so it starts only while the player
+// is busy elsewhere: inside a window that has finished opening, or after a
+// while on the main window.
+constexpr UINT_PTR EarlyReportTimer = 1;
+constexpr UINT EarlyReportDelayMilliseconds = 1500;
 
 constexpr int BannerLeft = 12;
 constexpr int BannerTop = 8;
@@ -120,6 +128,13 @@ void onInitDialog(HWND window)
     SetDialogIcons(window);
     ApplyLanguage(window);
     CenterOnDesktop(window);
+    SetTimer(window, EarlyReportTimer, EarlyReportDelayMilliseconds, nullptr);
+}
+
+void startEarlyReport(HWND window)
+{
+    KillTimer(window, EarlyReportTimer);
+    StartEarlyDxDiag();
 }
 
 void onCommand(HWND window, int id, int code)
@@ -166,6 +181,12 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(onControlColourStatic(reinterpret_cast<HDC>(wParam)));
     case WM_PAINT: onPaint(window); return TRUE;
+    // A window this one opened waits for the player.
+    case WM_ENTERIDLE: startEarlyReport(window); return TRUE;
+    case WM_TIMER:
+        if (wParam == EarlyReportTimer)
+            startEarlyReport(window);
+        return TRUE;
     case WM_CLOSE: ConfirmAndClose(window, true); return TRUE;
     default: return FALSE;
     }

@@ -27,6 +27,7 @@ public:
     void set(std::uint32_t number, std::u16string_view text);
     void clear() { texts_.clear(); }
     std::size_t size() const { return texts_.size(); }
+    bool operator==(const TextTable&) const = default;
 
 private:
     std::unordered_map<std::uint32_t, std::u16string> texts_;

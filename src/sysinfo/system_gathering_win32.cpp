@@ -19,14 +19,96 @@ std::atomic<void (*)(GatheringStep)> stepHook{nullptr};
 std::atomic<LONG> runningWorkers{0};
 std::atomic<bool> exitWaitRegistered{false};
 
-// Workers left behind by a window that closed early are given a while to
-// finish before the process's static objects and runtimes go.
+// Workers left behind by a window that closed early (or by a run that ended
+// before the early DxDiag answered) are given a while to finish before the
+// process's static objects and runtimes go.
 constexpr DWORD ExitWaitMilliseconds = 10000;
 
 void waitAtExit()
 {
     for (DWORD waited = 0; runningWorkers > 0 && waited < ExitWaitMilliseconds; waited += 10)
         Sleep(10);
+}
+
+void registerExitWait()
+{
+    if (!exitWaitRegistered.exchange(true))
+        std::atexit(waitAtExit);
+}
+
+// COM and the report's texts for the length of one worker's run.
+class WorkerThread {
+public:
+    explicit WorkerThread(const TextTable& texts) : com_(CoInitialize(nullptr))
+    {
+        UseReportTextsOnThisThread(&texts);
+    }
+    ~WorkerThread()
+    {
+        UseReportTextsOnThisThread(nullptr);
+        if (SUCCEEDED(com_))
+            CoUninitialize();
+    }
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+private:
+    HRESULT com_;
+};
+
+// DxDiag asked ahead of the first window. Its thread and the gathering that
+// takes it share it; the last to let go deletes it.
+struct EarlyDxDiag {
+    volatile LONG holders = 2;
+    HANDLE done = nullptr; // set once `facts` is complete
+    TextTable texts;       // the language the facts are written in
+    SystemFacts facts;
+};
+
+std::atomic<bool> earlyDxDiagStarted{false};
+std::atomic<LONG> dxdiagAsked{0};
+// Null until the thread runs, and again once a gathering took it.
+std::atomic<EarlyDxDiag*> earlyDxDiag{nullptr};
+
+void letGo(EarlyDxDiag* early)
+{
+    if (InterlockedDecrement(&early->holders) != 0)
+        return;
+    CloseHandle(early->done);
+    delete early;
+}
+
+DWORD WINAPI earlyDxDiagWorker(void* parameter)
+{
+    auto* early = static_cast<EarlyDxDiag*>(parameter);
+    {
+        const WorkerThread thread(early->texts);
+        WaitForDisplayAdapters(INFINITE);
+        ++dxdiagAsked;
+        ProbeDxDiag(early->facts);
+    }
+    SetEvent(early->done);
+    letGo(early);
+    --runningWorkers;
+    return 0;
+}
+
+// Puts the early answer into `facts` when there is one in the language of
+// `texts`, waiting for it if need be. An answer in another language (the
+// player switched before opening the window) is dropped: its texts would be
+// the wrong ones.
+bool takeEarlyDxDiag(const TextTable& texts, SystemFacts& facts)
+{
+    EarlyDxDiag* early = earlyDxDiag.exchange(nullptr);
+    if (!early)
+        return false;
+    const bool sameLanguage = early->texts == texts;
+    if (sameLanguage) {
+        WaitForSingleObject(early->done, INFINITE);
+        facts = std::move(early->facts);
+    }
+    letGo(early);
+    return sameLanguage;
 }
 
 } // namespace
@@ -75,7 +157,11 @@ void runStep(SystemGathering& gathering, GatheringStep step)
     if (const auto hook = stepHook.load())
         hook(step);
     GatheredParts result;
-    RunGatheringStep(step, result);
+    if (step != GatheringStep::DxDiag || !takeEarlyDxDiag(gathering.texts, result.dxdiag)) {
+        if (step == GatheringStep::DxDiag)
+            ++dxdiagAsked;
+        RunGatheringStep(step, result);
+    }
     const Exclusive guard(gathering.lock);
     MoveGatheredPart(step, result, gathering.parts);
     ++gathering.stepsDone;
@@ -83,30 +169,10 @@ void runStep(SystemGathering& gathering, GatheringStep step)
         PostMessageW(gathering.window, gathering.progressMessage, gathering.stepsDone, 0);
 }
 
-// COM and the texts for the length of one worker's run.
-class WorkerThread {
-public:
-    explicit WorkerThread(const SystemGathering& gathering) : com_(CoInitialize(nullptr))
-    {
-        UseReportTextsOnThisThread(&gathering.texts);
-    }
-    ~WorkerThread()
-    {
-        UseReportTextsOnThisThread(nullptr);
-        if (SUCCEEDED(com_))
-            CoUninitialize();
-    }
-    WorkerThread(const WorkerThread&) = delete;
-    WorkerThread& operator=(const WorkerThread&) = delete;
-
-private:
-    HRESULT com_;
-};
-
 void runDxDiag(SystemGathering& gathering)
 {
     {
-        const WorkerThread thread(gathering);
+        const WorkerThread thread(gathering.texts);
         runStep(gathering, GatheringStep::DxDiag);
     }
     SetEvent(gathering.dxdiagDone);
@@ -136,7 +202,7 @@ bool startWorker(LPTHREAD_START_ROUTINE work, SystemGathering* gathering)
 void runOtherSteps(SystemGathering& gathering)
 {
     {
-        const WorkerThread thread(gathering);
+        const WorkerThread thread(gathering.texts);
         for (unsigned step = 0; step < GatheringStepCount; ++step) {
             if (static_cast<GatheringStep>(step) != GatheringStep::DxDiag)
                 runStep(gathering, static_cast<GatheringStep>(step));
@@ -180,8 +246,9 @@ SystemReport takeReport(SystemGathering* gathering, bool wanted)
 
 SystemGathering* StartSystemGathering(HWND window, UINT progressMessage, UINT doneMessage)
 {
-    if (!exitWaitRegistered.exchange(true))
-        std::atexit(waitAtExit);
+    registerExitWait();
+    // A window that asks for itself needs no early answer any more.
+    earlyDxDiagStarted = true;
     auto* gathering = new SystemGathering;
     gathering->texts = CurrentTextTable();
     gathering->window = window;
@@ -212,6 +279,30 @@ void AbandonSystemGathering(SystemGathering* gathering)
     takeReport(gathering, false);
 }
 
+void StartEarlyDxDiag()
+{
+    if (earlyDxDiagStarted.exchange(true))
+        return;
+    registerExitWait();
+    auto* early = new EarlyDxDiag;
+    early->texts = CurrentTextTable();
+    early->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ++runningWorkers;
+    const HANDLE thread = early->done ? CreateThread(nullptr, 0, earlyDxDiagWorker, early, 0, nullptr) : nullptr;
+    if (!thread) {
+        // The first window asks DxDiag itself.
+        --runningWorkers;
+        if (early->done)
+            CloseHandle(early->done);
+        delete early;
+        return;
+    }
+    // Work for later: the player's windows come first.
+    SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
+    CloseHandle(thread);
+    earlyDxDiag = early;
+}
+
 DWORD SystemGatheringTimeLimit()
 {
     const DWORD limit = timeLimit;
@@ -231,4 +322,23 @@ void SetGatheringStepHook(void (*hook)(GatheringStep step))
 LONG RunningGatheringWorkers()
 {
     return runningWorkers;
+}
+
+bool EarlyDxDiagWaiting()
+{
+    return earlyDxDiag != nullptr;
+}
+
+LONG DxDiagAskedCount()
+{
+    return dxdiagAsked;
+}
+
+void ForgetEarlyDxDiag()
+{
+    if (EarlyDxDiag* early = earlyDxDiag.exchange(nullptr)) {
+        WaitForSingleObject(early->done, INFINITE);
+        letGo(early);
+    }
+    earlyDxDiagStarted = false;
 }

@@ -28,6 +28,14 @@ SystemReport FinishSystemGathering(SystemGathering* gathering);
 // The window goes away without the report.
 void AbandonSystemGathering(SystemGathering* gathering);
 
+// Asks DxDiag ahead of the first window, on a thread of its own that starts
+// once the display adapters are prepared (two graphics start-ups at once
+// would only slow each other down). The next gathering in the same language
+// takes the answer, waiting for it if need be, instead of asking again; later
+// gatherings ask anew. Returns at once; calls after the first, or after a
+// gathering started, start nothing.
+void StartEarlyDxDiag();
+
 // How long the window waits before it shows what was gathered.
 DWORD SystemGatheringTimeLimit();
 
@@ -37,3 +45,9 @@ DWORD SystemGatheringTimeLimit();
 void SetSystemGatheringTimeLimit(DWORD milliseconds);
 void SetGatheringStepHook(void (*hook)(GatheringStep step));
 LONG RunningGatheringWorkers();
+// For tests: true while an early DxDiag answer waits to be taken; how often
+// DxDiag was asked in this process; and a fresh start (waits for a running
+// early DxDiag, drops its answer and lets StartEarlyDxDiag start again).
+bool EarlyDxDiagWaiting();
+LONG DxDiagAskedCount();
+void ForgetEarlyDxDiag();

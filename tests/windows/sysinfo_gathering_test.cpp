@@ -11,6 +11,8 @@
 
 #include "resources/resource.h"
 #include "support/dialog_driver.h"
+#include "shell/language_settings.h"
+#include "shell/text_table_win32.h"
 #include "support/sysinfo_fixture.h"
 #include "sysinfo/sysinfo_window_win32.h"
 #include "sysinfo/system_gathering_win32.h"
@@ -178,4 +180,73 @@ TEST(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGat
     EXPECT_EQ(IDOK, result);
     dxdiag.release();
     EXPECT_TRUE(workersEnd());
+}
+
+namespace {
+
+// Waits, pumping, for the report of the open window to be complete; then
+// reads `item`'s row and closes the window with OK.
+INT_PTR openAndReadRow(const wchar_t* item, std::wstring& information)
+{
+    Player::Script script;
+    script
+        .then("the report is complete",
+              [&] {
+                  const HWND dialog = sysinfoDialog();
+                  if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK)))
+                      return false;
+                  information = systemRow(dialog, item);
+                  return true;
+              })
+        .then("OK", [] {
+            Player::click(sysinfoDialog(), IDOK);
+            return true;
+        });
+    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    return result;
+}
+
+} // namespace
+
+TEST(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowOnly)
+{
+    useEnglishTexts();
+    ForgetEarlyDxDiag();
+    const LONG asked = DxDiagAskedCount();
+    StartEarlyDxDiag();
+    EXPECT_TRUE(EarlyDxDiagWaiting());
+
+    std::wstring system;
+    EXPECT_EQ(IDOK, openAndReadRow(L"Operating System", system));
+    EXPECT_NE(L"", system) << "DxDiag's answer reached the report";
+    EXPECT_FALSE(EarlyDxDiagWaiting());
+    EXPECT_EQ(asked + 1, DxDiagAskedCount()) << "the window took the early answer";
+
+    // The next window asks anew, and nothing starts early any more.
+    std::wstring again;
+    EXPECT_EQ(IDOK, openAndReadRow(L"Operating System", again));
+    EXPECT_EQ(system, again);
+    EXPECT_EQ(asked + 2, DxDiagAskedCount());
+    StartEarlyDxDiag();
+    EXPECT_FALSE(EarlyDxDiagWaiting());
+    EXPECT_TRUE(workersEnd());
+}
+
+TEST(SystemInformationGathering, AnEarlyAnswerInAnotherLanguageIsNotShown)
+{
+    useEnglishTexts();
+    ForgetEarlyDxDiag();
+    const LONG asked = DxDiagAskedCount();
+    StartEarlyDxDiag();
+    // The player picks French before opening the window.
+    ASSERT_TRUE(LoadStringTable(French));
+    std::wstring system;
+    EXPECT_EQ(IDOK, openAndReadRow(L"Système d’exploitation", system));
+    EXPECT_NE(L"<no row>", system);
+    EXPECT_NE(L"", system);
+    EXPECT_FALSE(EarlyDxDiagWaiting());
+    EXPECT_TRUE(workersEnd());
+    EXPECT_EQ(asked + 2, DxDiagAskedCount()) << "the window asked DxDiag in its own language";
+    useEnglishTexts();
 }
