@@ -174,6 +174,26 @@ Anchors takeAnchors(HWND window)
     return anchors;
 }
 
+// The progress bar lies across the middle of the tab control's area, half as
+// wide, while the report is gathered.
+void centreProgressBar(HWND window, HWND bar)
+{
+    const RECT area = childRect(window, IDC_SYSINFO_TABS);
+    const int width = (area.right - area.left) / 2;
+    const int height = GetSystemMetrics(SM_CYVSCROLL);
+    SetWindowPos(bar, HWND_TOP, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOACTIVATE);
+}
+
+HWND createProgressBar(HWND window)
+{
+    const HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(bar, PBM_SETRANGE32, 0, GatheringStepCount);
+    centreProgressBar(window, bar);
+    return bar;
+}
+
 void moveToCorner(HWND window, int id, SIZE fromCorner, const RECT& client)
 {
     SetWindowPos(GetDlgItem(window, id), nullptr, client.right - fromCorner.cx, client.bottom - fromCorner.cy,
@@ -201,22 +221,8 @@ void followSize(HWND window)
         if (page.window)
             placePage(window, page, TRUE);
     }
-}
-
-// A progress bar across the middle of the tab control's area while the
-// report is gathered.
-HWND createProgressBar(HWND window)
-{
-    const RECT area = childRect(window, IDC_SYSINFO_TABS);
-    const int width = (area.right - area.left) / 2;
-    const int height = GetSystemMetrics(SM_CYVSCROLL);
-    const HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE,
-                                     area.left + (area.right - area.left - width) / 2,
-                                     area.top + (area.bottom - area.top - height) / 2, width, height, window,
-                                     nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(bar, PBM_SETRANGE32, 0, GatheringStepCount);
-    SetWindowPos(bar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return bar;
+    if (state->progress)
+        centreProgressBar(window, state->progress);
 }
 
 // OK and Copy to Clipboard wait for the report; closing does not.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "resources/resource.h"
@@ -82,6 +83,16 @@ bool hasProgressBar(HWND dialog)
     return FindWindowExW(dialog, nullptr, PROGRESS_CLASSW, nullptr) != nullptr;
 }
 
+// True when the progress bar's centre is the tab control's, within a pixel.
+bool progressBarCentred(HWND dialog)
+{
+    RECT bar{}, tabs{};
+    GetWindowRect(FindWindowExW(dialog, nullptr, PROGRESS_CLASSW, nullptr), &bar);
+    GetWindowRect(GetDlgItem(dialog, IDC_SYSINFO_TABS), &tabs);
+    return std::abs((bar.left + bar.right) - (tabs.left + tabs.right)) <= 2 &&
+           std::abs((bar.top + bar.bottom) - (tabs.top + tabs.bottom)) <= 2;
+}
+
 int tabCount(HWND dialog)
 {
     return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_SYSINFO_TABS), TCM_GETITEMCOUNT, 0, 0));
@@ -129,6 +140,13 @@ TEST(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly)
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SYSINFO_COPY)));
         EXPECT_EQ(0, tabCount(dialog));
+        EXPECT_TRUE(progressBarCentred(dialog));
+        // The player makes the window larger meanwhile.
+        RECT frame{};
+        GetWindowRect(dialog, &frame);
+        SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + 120, frame.bottom - frame.top + 80,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_TRUE(progressBarCentred(dialog));
         // OK and Enter do nothing yet; the close box ends the window.
         Player::click(dialog, IDOK);
         Player::pumpUntilIdle();
