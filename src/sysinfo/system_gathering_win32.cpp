@@ -83,6 +83,9 @@ DWORD WINAPI earlyDxDiagWorker(void* parameter)
     auto* early = static_cast<EarlyDxDiag*>(parameter);
     {
         const WorkerThread thread(early->texts);
+        // DxDiag starts the graphics runtime too: after the preparation it
+        // finds it warm. (Under Wine, a cold start of its OpenGL layer on a
+        // worker can deadlock with a window being shown.)
         WaitForDisplayAdapters(INFINITE);
         ++dxdiagAsked;
         ProbeDxDiag(early->facts);
