@@ -24,8 +24,13 @@ std::atomic<bool> exitWaitRegistered{false};
 // process's static objects and runtimes go.
 constexpr DWORD ExitWaitMilliseconds = 10000;
 
+// Set once the process is leaving: an early DxDiag that has not begun by
+// then is not begun at all.
+std::atomic<bool> leaving{false};
+
 void waitAtExit()
 {
+    leaving = true;
     for (DWORD waited = 0; runningWorkers > 0 && waited < ExitWaitMilliseconds; waited += 10)
         Sleep(10);
 }
@@ -87,8 +92,10 @@ DWORD WINAPI earlyDxDiagWorker(void* parameter)
         // finds it warm. (Under Wine, a cold start of its OpenGL layer on a
         // worker can deadlock with a window being shown.)
         WaitForDisplayAdapters(INFINITE);
-        ++dxdiagAsked;
-        ProbeDxDiag(early->facts);
+        if (!leaving) {
+            ++dxdiagAsked;
+            ProbeDxDiag(early->facts);
+        }
     }
     SetEvent(early->done);
     letGo(early);

@@ -420,4 +420,48 @@ TEST_F(DllPlanting, ToolRunFromAPlantedFolderLoadsNoneOfItsDllsAndWorks)
     EXPECT_EQ(LanguageFileMagic, magic);
 }
 
+// DxDiag is asked ahead once a window has finished opening. A player who
+// leaves right after, while it is still being asked, gets a tool that ends
+// normally (no crash at exit) and still loads nothing from its folder.
+TEST_F(DllPlanting, ToolLeftWhileDxDiagIsAskedAheadEndsNormally)
+{
+    const PlantedFolder folder({L"orvante-config.exe"});
+    ASSERT_FALSE(::testing::Test::HasFailure());
+    const SavedLanguageFile languageFile;
+
+    const ChildProcess tool(folder.path(), L"orvante-config.exe", L"");
+    ASSERT_TRUE(tool.started()) << "error " << tool.startError();
+    const DWORD process = tool.id();
+    Play play(tool);
+    HWND main = nullptr;
+    const auto mainWindowShows = [&] {
+        return (main = Player::processDialogWithControl(process, IDC_MAIN_GENERAL)) != nullptr;
+    };
+    HWND general = nullptr;
+    play.step("the main window", mainWindowShows);
+    play.act([&] { Player::click(main, IDC_MAIN_GENERAL); });
+    play.step("the general settings window",
+              [&] { return (general = Player::processDialogWithControl(process, IDC_GENERAL_TABS)) != nullptr; });
+    // Its adapter list is filled once the graphics runtime answered; the
+    // window then waits for the player, and DxDiag is asked meanwhile.
+    play.step("the general settings window to list the adapters",
+              [&] { return ToolWindows[0].worked(general); });
+    play.act([&] { PostMessageW(general, WM_CLOSE, 0, 0); });
+    play.step("the main window again", mainWindowShows);
+    play.act([&] { Player::click(main, IDOK); });
+    HWND question = nullptr;
+    play.step("the question whether to save", [&] {
+        question = Player::processDialogWithControl(process, IDC_MESSAGE_TEXT);
+        return question && GetDlgItem(question, IDCANCEL);
+    });
+    play.act([&] { Player::click(question, IDNO); });
+
+    const DWORD exitCode = play.failure().empty() ? tool.wait(StepMilliseconds) : STILL_ACTIVE;
+    ASSERT_EQ("", play.failure());
+    EXPECT_EQ(0u, exitCode) << "the tool did not end normally";
+    const std::vector<std::wstring> marks = marksIn(folder.path());
+    EXPECT_TRUE(marks.empty()) << "stand-ins loaded:" << describe(marks);
+    EXPECT_EQ("<missing>", readWholeFile(languageFile.path())) << "No saves nothing";
+}
+
 } // namespace
