@@ -29,12 +29,6 @@ constexpr ControlText ControlTexts[] = {
 };
 constexpr std::uint32_t FirstLanguageName = 102; // 102..105, by LanguageIndex
 
-constexpr std::uint32_t TitleAccept = 109;
-constexpr std::uint32_t MessageSaveSettings = 110;
-constexpr std::uint32_t MessageExitWithoutSaving = 145;
-constexpr std::uint32_t TitleError = 148;
-constexpr std::uint32_t MessageCouldNotBeSaved = 249;
-
 // DxDiag, the slowest part of the system report, is asked ahead for the first
 // report of the run. It cannot be paused, so it starts only while the player
 // is busy elsewhere: inside a window that has finished opening, or after a
@@ -88,18 +82,18 @@ void ConfirmAndClose(HWND window, bool fromCloseBox)
         return;
     }
     if (fromCloseBox) {
-        if (ShowMessageDialog(window, IDD_MESSAGE_YESNO, TitleAccept, MessageExitWithoutSaving) == IDYES)
+        if (ShowMessageDialog(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) == IDYES)
             EndDialog(window, IDOK);
         return;
     }
-    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, TitleAccept, MessageSaveSettings)) {
+    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
     case IDYES:
         // A choice that did not reach the disk must not look saved: the
         // player is told and can try again or leave without saving.
         if (SaveLanguageSettings())
             EndDialog(window, IDOK);
         else
-            ShowMessageDialog(window, IDD_MESSAGE_OK, TitleError, MessageCouldNotBeSaved);
+            ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
         break;
     case IDNO: EndDialog(window, IDOK); break;
     default: break;
