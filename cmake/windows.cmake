@@ -48,6 +48,10 @@ endfunction()
 orvante_windows_executable(orvante-config
     ${PROJECT_SOURCE_DIR}/src/app/entry_win32.cpp)
 set_target_properties(orvante-config PROPERTIES WIN32_EXECUTABLE ON)
+# Sections start on page boundaries in the file as they do in memory: Wine
+# then maps the image instead of reading all of it (resources included) at
+# every start, about 7 ms of 230 here. Windows maps images either way.
+target_link_options(orvante-config PRIVATE -Wl,--file-alignment,4096)
 
 # The shipped executable imports only the system's known DLLs. Registered in
 # every Windows build, the 32-bit one included, which has no other tests.
