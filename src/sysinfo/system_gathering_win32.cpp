@@ -65,14 +65,19 @@ private:
 // takes it share it; the last to let go deletes it.
 struct EarlyDxDiag {
     volatile LONG holders = 2;
-    HANDLE done = nullptr; // set once `facts` is complete
-    TextTable texts;       // the language the facts are written in
+    HANDLE done = nullptr;   // set once `facts` is complete
+    ULONGLONG answeredAt = 0; // GetTickCount64 when it was
+    TextTable texts;         // the language the facts are written in
     SystemFacts facts;
 };
 
+// Devices come and go: an answer older than this is not the machine's now.
+constexpr DWORD DefaultEarlyAnswerLifetime = 5 * 60 * 1000;
+std::atomic<DWORD> earlyAnswerLifetime{0};
+
 std::atomic<bool> earlyDxDiagStarted{false};
 std::atomic<LONG> dxdiagAsked{0};
-// Null until the thread runs, and again once a gathering took it.
+// Null before the start, and again once a gathering took it.
 std::atomic<EarlyDxDiag*> earlyDxDiag{nullptr};
 
 void letGo(EarlyDxDiag* early)
@@ -97,6 +102,7 @@ DWORD WINAPI earlyDxDiagWorker(void* parameter)
             ProbeDxDiag(early->facts);
         }
     }
+    early->answeredAt = GetTickCount64();
     SetEvent(early->done);
     letGo(early);
     --runningWorkers;
@@ -105,20 +111,23 @@ DWORD WINAPI earlyDxDiagWorker(void* parameter)
 
 // Puts the early answer into `facts` when there is one in the language of
 // `texts`, waiting for it if need be. An answer in another language (the
-// player switched before opening the window) is dropped: its texts would be
-// the wrong ones.
+// player switched before opening the window) is dropped, as its texts would
+// be the wrong ones, and so is one that has grown old.
 bool takeEarlyDxDiag(const TextTable& texts, SystemFacts& facts)
 {
     EarlyDxDiag* early = earlyDxDiag.exchange(nullptr);
     if (!early)
         return false;
-    const bool sameLanguage = early->texts == texts;
-    if (sameLanguage) {
+    bool usable = early->texts == texts;
+    if (usable) {
         WaitForSingleObject(early->done, INFINITE);
-        facts = std::move(early->facts);
+        const DWORD lifetime = earlyAnswerLifetime;
+        usable = GetTickCount64() - early->answeredAt <= (lifetime > 0 ? lifetime : DefaultEarlyAnswerLifetime);
+        if (usable)
+            facts = std::move(early->facts);
     }
     letGo(early);
-    return sameLanguage;
+    return usable;
 }
 
 } // namespace
@@ -342,6 +351,11 @@ bool EarlyDxDiagWaiting()
 LONG DxDiagAskedCount()
 {
     return dxdiagAsked;
+}
+
+void SetEarlyDxDiagLifetime(DWORD milliseconds)
+{
+    earlyAnswerLifetime = milliseconds;
 }
 
 void ForgetEarlyDxDiag()

@@ -32,7 +32,8 @@ void AbandonSystemGathering(SystemGathering* gathering);
 // once the display adapters are prepared (two graphics start-ups at once
 // would only slow each other down). The next gathering in the same language
 // takes the answer, waiting for it if need be, instead of asking again; later
-// gatherings ask anew. Returns at once; calls after the first, or after a
+// gatherings ask anew, and so does the next one when the answer is more than
+// five minutes old. Returns at once; calls after the first, or after a
 // gathering started, start nothing.
 void StartEarlyDxDiag();
 
@@ -46,8 +47,10 @@ void SetSystemGatheringTimeLimit(DWORD milliseconds);
 void SetGatheringStepHook(void (*hook)(GatheringStep step));
 LONG RunningGatheringWorkers();
 // For tests: true while an early DxDiag answer waits to be taken; how often
-// DxDiag was asked in this process; and a fresh start (waits for a running
-// early DxDiag, drops its answer and lets StartEarlyDxDiag start again).
+// DxDiag was asked in this process; how old an early answer may grow (0
+// restores the five minutes); and a fresh start (waits for a running early
+// DxDiag, drops its answer and lets StartEarlyDxDiag start again).
 bool EarlyDxDiagWaiting();
 LONG DxDiagAskedCount();
+void SetEarlyDxDiagLifetime(DWORD milliseconds);
 void ForgetEarlyDxDiag();

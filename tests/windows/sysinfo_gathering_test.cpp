@@ -268,3 +268,20 @@ TEST(SystemInformationGathering, AnEarlyAnswerInAnotherLanguageIsNotShown)
     EXPECT_EQ(asked + 2, DxDiagAskedCount()) << "the window asked DxDiag in its own language";
     useEnglishTexts();
 }
+
+TEST(SystemInformationGathering, AnEarlyAnswerThatGrewOldIsNotShown)
+{
+    useEnglishTexts();
+    ForgetEarlyDxDiag();
+    SetEarlyDxDiagLifetime(1);
+    const LONG asked = DxDiagAskedCount();
+    StartEarlyDxDiag();
+    EXPECT_TRUE(workersEnd()); // answered, then left alone for a while
+    Sleep(20);
+    std::wstring system;
+    EXPECT_EQ(IDOK, openAndReadRow(L"Operating System", system));
+    EXPECT_NE(L"", system);
+    EXPECT_EQ(asked + 2, DxDiagAskedCount()) << "the window asked DxDiag anew";
+    SetEarlyDxDiagLifetime(0);
+    EXPECT_TRUE(workersEnd());
+}
