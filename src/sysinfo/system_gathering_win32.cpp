@@ -65,9 +65,9 @@ private:
 // takes it share it; the last to let go deletes it.
 struct EarlyDxDiag {
     volatile LONG holders = 2;
-    HANDLE done = nullptr;   // set once `facts` is complete
+    HANDLE done = nullptr;    // set once `facts` is complete
     ULONGLONG answeredAt = 0; // GetTickCount64 when it was
-    TextTable texts;         // the language the facts are written in
+    TextTable texts;          // the language the facts are written in
     SystemFacts facts;
 };
 
@@ -122,7 +122,8 @@ bool takeEarlyDxDiag(const TextTable& texts, SystemFacts& facts)
     if (usable) {
         WaitForSingleObject(early->done, INFINITE);
         const DWORD lifetime = earlyAnswerLifetime;
-        usable = GetTickCount64() - early->answeredAt <= (lifetime > 0 ? lifetime : DefaultEarlyAnswerLifetime);
+        usable =
+            GetTickCount64() - early->answeredAt <= (lifetime > 0 ? lifetime : DefaultEarlyAnswerLifetime);
         if (usable)
             facts = std::move(early->facts);
     }
@@ -307,7 +308,8 @@ void StartEarlyDxDiag()
     early->texts = CurrentTextTable();
     early->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ++runningWorkers;
-    const HANDLE thread = early->done ? CreateThread(nullptr, 0, earlyDxDiagWorker, early, 0, nullptr) : nullptr;
+    const HANDLE thread =
+        early->done ? CreateThread(nullptr, 0, earlyDxDiagWorker, early, 0, nullptr) : nullptr;
     if (!thread) {
         // The first window asks DxDiag itself.
         --runningWorkers;

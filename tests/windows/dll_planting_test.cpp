@@ -440,8 +440,9 @@ TEST_F(DllPlanting, ToolLeftWhileDxDiagIsAskedAheadEndsNormally)
     HWND general = nullptr;
     play.step("the main window", mainWindowShows);
     play.act([&] { Player::click(main, IDC_MAIN_GENERAL); });
-    play.step("the general settings window",
-              [&] { return (general = Player::processDialogWithControl(process, IDC_GENERAL_TABS)) != nullptr; });
+    play.step("the general settings window", [&] {
+        return (general = Player::processDialogWithControl(process, IDC_GENERAL_TABS)) != nullptr;
+    });
     // Its adapter list is filled once the graphics runtime answered; the
     // window then waits for the player, and DxDiag is asked meanwhile.
     play.step("the general settings window to list the adapters",
