@@ -66,6 +66,7 @@ private:
 struct EarlyDxDiag {
     volatile LONG holders = 2;
     HANDLE done = nullptr;    // set once `facts` is complete
+    HANDLE thread = nullptr;  // its worker's
     ULONGLONG answeredAt = 0; // GetTickCount64 when it was
     TextTable texts;          // the language the facts are written in
     SystemFacts facts;
@@ -85,6 +86,8 @@ void letGo(EarlyDxDiag* early)
     if (InterlockedDecrement(&early->holders) != 0)
         return;
     CloseHandle(early->done);
+    if (early->thread)
+        CloseHandle(early->thread);
     delete early;
 }
 
@@ -120,6 +123,8 @@ bool takeEarlyDxDiag(const TextTable& texts, SystemFacts& facts)
         return false;
     bool usable = early->texts == texts;
     if (usable) {
+        // Asked for later, it is now what the player waits for.
+        SetThreadPriority(early->thread, THREAD_PRIORITY_NORMAL);
         WaitForSingleObject(early->done, INFINITE);
         const DWORD lifetime = earlyAnswerLifetime;
         usable =
@@ -320,7 +325,7 @@ void StartEarlyDxDiag()
     }
     // Work for later: the player's windows come first.
     SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
-    CloseHandle(thread);
+    early->thread = thread;
     earlyDxDiag = early;
 }
 
