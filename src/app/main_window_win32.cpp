@@ -31,10 +31,12 @@ constexpr std::uint32_t FirstLanguageName = 102; // 102..105, by LanguageIndex
 
 // DxDiag, the slowest part of the system report, is asked ahead for the first
 // report of the run. It cannot be paused, so it starts only while the player
-// is busy elsewhere: inside a window that has finished opening, or after a
-// while on the main window.
+// is busy reading: after a while on the main window, or once a window opened
+// from it has waited for input for a moment (each message it handles starts
+// that moment afresh).
 constexpr UINT_PTR EarlyReportTimer = 1;
 constexpr UINT EarlyReportDelayMilliseconds = 1500;
+constexpr UINT EarlyReportIdleMilliseconds = 300;
 
 constexpr int BannerLeft = 12;
 constexpr int BannerTop = 8;
@@ -131,6 +133,12 @@ void startEarlyReport(HWND window)
     StartEarlyDxDiag();
 }
 
+void onOpenedWindowIdle(HWND window)
+{
+    if (!EarlyDxDiagStarted())
+        SetTimer(window, EarlyReportTimer, EarlyReportIdleMilliseconds, nullptr);
+}
+
 void onCommand(HWND window, int id, int code)
 {
     switch (id) {
@@ -176,7 +184,7 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return reinterpret_cast<INT_PTR>(onControlColourStatic(reinterpret_cast<HDC>(wParam)));
     case WM_PAINT: onPaint(window); return TRUE;
     // A window this one opened waits for the player.
-    case WM_ENTERIDLE: startEarlyReport(window); return TRUE;
+    case WM_ENTERIDLE: onOpenedWindowIdle(window); return TRUE;
     case WM_TIMER:
         if (wParam == EarlyReportTimer)
             startEarlyReport(window);

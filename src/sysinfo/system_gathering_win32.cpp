@@ -329,6 +329,11 @@ void StartEarlyDxDiag()
     earlyDxDiag = early;
 }
 
+bool EarlyDxDiagStarted()
+{
+    return earlyDxDiagStarted;
+}
+
 DWORD SystemGatheringTimeLimit()
 {
     const DWORD limit = timeLimit;

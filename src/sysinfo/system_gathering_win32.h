@@ -36,6 +36,8 @@ void AbandonSystemGathering(SystemGathering* gathering);
 // five minutes old. Returns at once; calls after the first, or after a
 // gathering started, start nothing.
 void StartEarlyDxDiag();
+// True once StartEarlyDxDiag has nothing more to start.
+bool EarlyDxDiagStarted();
 
 // How long the window waits before it shows what was gathered.
 DWORD SystemGatheringTimeLimit();

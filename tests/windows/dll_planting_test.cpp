@@ -444,9 +444,11 @@ TEST_F(DllPlanting, ToolLeftWhileDxDiagIsAskedAheadEndsNormally)
         return (general = Player::processDialogWithControl(process, IDC_GENERAL_TABS)) != nullptr;
     });
     // Its adapter list is filled once the graphics runtime answered; the
-    // window then waits for the player, and DxDiag is asked meanwhile.
+    // player then reads the window for a moment, and DxDiag is asked
+    // meanwhile.
     play.step("the general settings window to list the adapters",
               [&] { return ToolWindows[0].worked(general); });
+    play.act([] { Sleep(600); });
     play.act([&] { PostMessageW(general, WM_CLOSE, 0, 0); });
     play.step("the main window again", mainWindowShows);
     play.act([&] { Player::click(main, IDOK); });
