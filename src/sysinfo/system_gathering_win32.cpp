@@ -136,6 +136,15 @@ bool takeEarlyDxDiag(const TextTable& texts, SystemFacts& facts)
     return usable;
 }
 
+// The DxDiag step of a gathering in the language of `texts`.
+void askDxDiag(const TextTable& texts, GatheredParts& parts)
+{
+    if (takeEarlyDxDiag(texts, parts.dxdiag))
+        return;
+    ++dxdiagAsked;
+    RunGatheringStep(GatheringStep::DxDiag, parts);
+}
+
 } // namespace
 
 struct SystemGathering {
@@ -182,11 +191,10 @@ void runStep(SystemGathering& gathering, GatheringStep step)
     if (const auto hook = stepHook.load())
         hook(step);
     GatheredParts result;
-    if (step != GatheringStep::DxDiag || !takeEarlyDxDiag(gathering.texts, result.dxdiag)) {
-        if (step == GatheringStep::DxDiag)
-            ++dxdiagAsked;
+    if (step == GatheringStep::DxDiag)
+        askDxDiag(gathering.texts, result);
+    else
         RunGatheringStep(step, result);
-    }
     const Exclusive guard(gathering.lock);
     MoveGatheredPart(step, result, gathering.parts);
     ++gathering.stepsDone;

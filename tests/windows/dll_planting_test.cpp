@@ -298,6 +298,27 @@ private:
     std::string failure_;
 };
 
+// A step that finds the tool's main window and keeps it in `main`.
+std::function<bool()> mainWindowOf(DWORD process, HWND& main)
+{
+    return [process, &main] {
+        return (main = Player::processDialogWithControl(process, IDC_MAIN_GENERAL)) != nullptr;
+    };
+}
+
+// Leaves through the main window's OK. Without config.lng the tool asks
+// whether to save the language; `answer` is the player's reply.
+void leaveThroughOk(Play& play, DWORD process, HWND main, int answer)
+{
+    play.act([&] { Player::click(main, IDOK); });
+    HWND question = nullptr;
+    play.step("the question whether to save", [&] {
+        question = Player::processDialogWithControl(process, IDC_MESSAGE_TEXT);
+        return question && GetDlgItem(question, IDCANCEL);
+    });
+    play.act([&] { Player::click(question, answer); });
+}
+
 // One of the three windows: the main window's button that opens it, a control
 // that tells it from the others, how to tell that it did its work, and whether it may instead
 // end at once with a message (the gamepad window does when no controller is
@@ -375,9 +396,7 @@ TEST_F(DllPlanting, ToolRunFromAPlantedFolderLoadsNoneOfItsDllsAndWorks)
     const DWORD process = tool.id();
     Play play(tool);
     HWND main = nullptr;
-    const auto mainWindowShows = [&] {
-        return (main = Player::processDialogWithControl(process, IDC_MAIN_GENERAL)) != nullptr;
-    };
+    const auto mainWindowShows = mainWindowOf(process, main);
 
     play.step("the main window", mainWindowShows);
     for (const ToolWindow& window : ToolWindows) {
@@ -400,13 +419,7 @@ TEST_F(DllPlanting, ToolRunFromAPlantedFolderLoadsNoneOfItsDllsAndWorks)
         }
         play.step(("the main window after the " + name + " window").c_str(), mainWindowShows);
     }
-    play.act([&] { Player::click(main, IDOK); });
-    HWND question = nullptr;
-    play.step("the question whether to save", [&] {
-        question = Player::processDialogWithControl(process, IDC_MESSAGE_TEXT);
-        return question && GetDlgItem(question, IDCANCEL);
-    });
-    play.act([&] { Player::click(question, IDYES); });
+    leaveThroughOk(play, process, main, IDYES);
 
     const DWORD exitCode = play.failure().empty() ? tool.wait(StepMilliseconds) : STILL_ACTIVE;
     const std::vector<std::wstring> marks = marksIn(folder.path());
@@ -434,9 +447,7 @@ TEST_F(DllPlanting, ToolLeftWhileDxDiagIsAskedAheadEndsNormally)
     const DWORD process = tool.id();
     Play play(tool);
     HWND main = nullptr;
-    const auto mainWindowShows = [&] {
-        return (main = Player::processDialogWithControl(process, IDC_MAIN_GENERAL)) != nullptr;
-    };
+    const auto mainWindowShows = mainWindowOf(process, main);
     HWND general = nullptr;
     play.step("the main window", mainWindowShows);
     play.act([&] { Player::click(main, IDC_MAIN_GENERAL); });
@@ -451,13 +462,7 @@ TEST_F(DllPlanting, ToolLeftWhileDxDiagIsAskedAheadEndsNormally)
     play.act([] { Sleep(600); });
     play.act([&] { PostMessageW(general, WM_CLOSE, 0, 0); });
     play.step("the main window again", mainWindowShows);
-    play.act([&] { Player::click(main, IDOK); });
-    HWND question = nullptr;
-    play.step("the question whether to save", [&] {
-        question = Player::processDialogWithControl(process, IDC_MESSAGE_TEXT);
-        return question && GetDlgItem(question, IDCANCEL);
-    });
-    play.act([&] { Player::click(question, IDNO); });
+    leaveThroughOk(play, process, main, IDNO);
 
     const DWORD exitCode = play.failure().empty() ? tool.wait(StepMilliseconds) : STILL_ACTIVE;
     ASSERT_EQ("", play.failure());
