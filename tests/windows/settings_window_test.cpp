@@ -404,6 +404,7 @@ struct WindowTexts {
     const wchar_t* ok;
     const wchar_t* cancel;
     const wchar_t* upnpLabel;
+    const wchar_t* portLabel;
     std::vector<std::wstring> upnpChoices;
     const wchar_t* saveQuestion;
 };
@@ -419,7 +420,7 @@ void expectTexts(const WindowTexts& expected)
         EXPECT_EQ(expected.cancel, Player::controlText(window, IDCANCEL));
         const HWND network = page(window, Network);
         EXPECT_EQ(expected.upnpLabel, Player::controlText(network, IDC_NETWORK_UPNP_LABEL));
-        EXPECT_EQ(L"Port (55296 - 55551)", Player::controlText(network, IDC_NETWORK_PORT_LABEL));
+        EXPECT_EQ(expected.portLabel, Player::controlText(network, IDC_NETWORK_PORT_LABEL));
         EXPECT_EQ(expected.upnpChoices, listLines(network, IDC_NETWORK_UPNP));
         typeText(network, IDC_NETWORK_PORT, L"55300");
         Player::click(window, IDOK);
@@ -447,6 +448,7 @@ TEST_F(GeneralSettingsWindow, EnglishTextsReadAsThePlayerExpects)
                  L"OK",
                  L"Cancel",
                  L"UPnP Port Mapping",
+                 L"Port (55296 - 55551)",
                  {L"Automatic", L"Use", L"Do not use"},
                  L"Save these settings?"});
 
@@ -487,6 +489,7 @@ TEST_F(GeneralSettingsWindow, GermanTextsReadAsThePlayerExpects)
                  L"OK",
                  L"Abbrechen",
                  L"UPnP-Portweiterleitung",
+                 L"Port (55296\u201355551)",
                  {L"Automatisch", L"Verwenden", L"Nicht verwenden"},
                  L"Diese Einstellungen speichern?"});
 }
