@@ -12,9 +12,11 @@ struct ReplaceRetries {
     unsigned pauseMilliseconds = 100;
 };
 
-// The temporary file a save of `path` writes first: a fixed name of this
-// tool's own in the same folder, no longer than the name of any settings
-// file, so that its path fits wherever the settings file's path does.
+// The temporary file a save of `path` writes first, in the same folder: "~",
+// the first three characters of the target's extension and ".tmp" (so
+// "~lng.tmp" for config.lng). Each settings file has its own, never longer
+// than the name of any settings file, so that its path fits wherever the
+// settings file's path does.
 std::wstring temporaryPathFor(const wchar_t* path);
 
 // Writes `count` bytes to the temporary file beside `path`, then replaces
@@ -22,5 +24,11 @@ std::wstring temporaryPathFor(const wchar_t* path);
 // either file. A temporary file left by an earlier save that never finished
 // is removed first. On any failure the old file is left as it was, the
 // temporary file is removed and the result is false.
+//
+// Saves into one folder take turns, across threads and across copies of the
+// tool: a save owns its temporary file from writing it to moving it, and no
+// other save removes or moves it meanwhile. A save that cannot have its turn
+// within `FolderTurnMilliseconds` fails rather than wait on.
+inline constexpr std::uint32_t FolderTurnMilliseconds = 5000;
 bool writeFileReplacing(const wchar_t* path, const void* bytes, std::uint32_t count,
                         const ReplaceRetries& retries = {});

@@ -348,7 +348,11 @@ void createGamepadManager(HWND window)
     releaseGamepadManager();
     managerSource = nextSource;
     currentDevice = 0;
+    // An enumeration can dispatch messages (the XInput test per controller
+    // does): a rebuild they ask for waits until this list is complete.
+    rebuilding = true;
     managerSource->enumerate(window, manager);
+    rebuilding = false;
 }
 
 bool rebuildGamepadDevices(HWND window)

@@ -1151,6 +1151,25 @@ TEST_F(GamepadWindow, AControllerPulledOutBeforeTheListKnowsReadsNothing)
     EXPECT_EQ(expectedName(seeded.assignments[0]), rowZero);
 }
 
+// A device plugged in while the window lists the controllers for the first
+// time: the list is rebuilt once, after the first one is complete.
+TEST_F(GamepadWindow, ADeviceChangeDuringTheFirstEnumerationRebuildsOnceAfterIt)
+{
+    writePadRecord(seededRecord());
+    ScriptedGamepad::interruptNextEnumeration();
+    Player::Script script;
+    script.then("opened", ScriptedGamepad::afterPolls(2))
+        .then("rebuilt", [] { return ScriptedGamepad::enumerationCount() == 2; })
+        .then("settled", ScriptedGamepad::afterPolls(10))
+        .then("one listed", listShows(1))
+        .then("still capturing", ScriptedGamepad::pressing(9))
+        .then("row 0 takes it", rowShows(0, 9))
+        .then("close", leaving())
+        .then("leave", answer(IDD_MESSAGE_YESNO, IDYES));
+    EXPECT_EQ(IDCANCEL, run(script));
+    EXPECT_EQ(2u, ScriptedGamepad::enumerationCount());
+}
+
 TEST_F(GamepadWindow, AStormOfDeviceMessagesRebuildsTheListOnce)
 {
     writePadRecord(seededRecord());

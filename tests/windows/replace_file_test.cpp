@@ -45,6 +45,9 @@ TEST(WholeFileSave, TheTemporaryFileLiesBesideTheTargetAndIsNoLonger)
         EXPECT_EQ(std::wstring(path).substr(0, folder), temporary.substr(0, folder)) << path;
         EXPECT_LE(temporary.size(), std::wcslen(path)) << path;
     }
+    // Each settings file its own, so that no save can move another's.
+    EXPECT_EQ(L"C:\\me\\~lng.tmp", temporaryPathFor(L"C:\\me\\config.lng"));
+    EXPECT_NE(temporaryPathFor(L"config.sys"), temporaryPathFor(L"config.pad"));
 }
 
 // A settings folder so deep that config.sys just fits in MAX_PATH.
@@ -128,6 +131,32 @@ TEST(WholeFileSave, ATargetHeldPastTheWindowKeepsItsBytes)
     }
     EXPECT_EQ("old bytes", readWholeFile(path));
     EXPECT_FALSE(exists(temporaryPathFor(path.c_str())));
+}
+
+// Two copies of the tool save different files of one folder while another
+// program holds both for a moment: each file ends with its own bytes. The
+// first save is waiting to replace its file when the second one starts.
+TEST(WholeFileSave, SavesOfTwoFilesAtOnceNeverTradeContents)
+{
+    TempFolder temp;
+    const std::wstring language = temp.write(L"config.lng", "old language");
+    const std::wstring general = temp.write(L"config.sys", "old general");
+    FileHolder heldLanguage(language), heldGeneral(general);
+    ASSERT_TRUE(heldLanguage.holding() && heldGeneral.holding());
+    bool languageSaved = false, generalSaved = false;
+    std::thread first([&] { languageSaved = writeFileReplacing(language.c_str(), "language", 8, ShortWindow); });
+    Sleep(50);
+    std::thread second([&] { generalSaved = writeFileReplacing(general.c_str(), "general", 7, ShortWindow); });
+    Sleep(50);
+    heldLanguage.release();
+    Sleep(50);
+    heldGeneral.release();
+    first.join();
+    second.join();
+    EXPECT_TRUE(languageSaved);
+    EXPECT_TRUE(generalSaved);
+    EXPECT_EQ("language", readWholeFile(language));
+    EXPECT_EQ("general", readWholeFile(general));
 }
 
 // A save cut off by a crash leaves its temporary file; the next save

@@ -70,6 +70,9 @@ void plugIn(unsigned controller);
 // Posts the device-change message the system sends to every top-level
 // window of this thread.
 void announceDeviceChange();
+// The next enumeration announces a device change and handles the thread's
+// messages for a while before it lists the controllers.
+void interruptNextEnumeration();
 // How often the windows have enumerated the controllers since installation.
 std::uint32_t enumerationCount();
 

@@ -26,6 +26,23 @@ std::vector<Controller> controllers;
 Kind kindOfAll = Kind::DirectInput;
 std::uint32_t polls = 0;
 std::uint32_t enumerations = 0;
+bool interruptNext = false;
+
+// What an enumeration that meets a device change and dispatches messages
+// (as the XInput test per controller can) does before it lists anything.
+void announceAndDispatch(DWORD milliseconds)
+{
+    announceDeviceChange();
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
 
 void putUnsigned(DirectInputState& state, std::size_t offset, std::uint32_t value)
 {
@@ -43,6 +60,10 @@ Controller& controllerAt(unsigned controller)
 void enumerate(HWND, GamepadManager& manager)
 {
     ++enumerations;
+    if (interruptNext) {
+        interruptNext = false;
+        announceAndDispatch(600);
+    }
     for (unsigned index = 0; index < controllers.size(); ++index) {
         if (!controllers[index].attached)
             continue;
@@ -123,6 +144,7 @@ Installation::Installation(unsigned count, Kind kind)
     }
     polls = 0;
     enumerations = 0;
+    interruptNext = false;
     setControllerSource(&Source);
 }
 
@@ -208,6 +230,11 @@ void announceDeviceChange()
 std::uint32_t pollCount()
 {
     return polls;
+}
+
+void interruptNextEnumeration()
+{
+    interruptNext = true;
 }
 
 std::uint32_t enumerationCount()
