@@ -194,8 +194,17 @@ set_tests_properties(wine.StartUp.FrenchUserGetsFrench PROPERTIES RESOURCE_LOCK 
 # which registers the test wine.1920x1080-144.window_fit. The test sees
 # ORVANTE_EXPECT_SCREEN and ORVANTE_EXPECT_DPI (here 1920x1080 and 144) and
 # should check that it really runs at them.
+#
+# With FRESH after the filter, the test runs in a prefix made anew for each
+# run (state folder wine-fresh-WIDTHxHEIGHT-DPI, tests wine.fresh-...), as a
+# player's first run in a new Wine or Proton prefix meets it.
 function(orvante_wine_test_at_scale name screen dpi filter)
   set(scale ${screen}-${dpi})
+  set(start start)
+  if(ARGV4 STREQUAL "FRESH")
+    set(scale fresh-${scale})
+    set(start fresh)
+  endif()
   set(state ${CMAKE_BINARY_DIR}/wine-${scale})
   set(session ${PROJECT_SOURCE_DIR}/scripts/wine-session.sh)
   get_property(known GLOBAL PROPERTY ORVANTE_WINE_SCALES)
@@ -203,7 +212,7 @@ function(orvante_wine_test_at_scale name screen dpi filter)
     set_property(GLOBAL APPEND PROPERTY ORVANTE_WINE_SCALES ${scale})
     file(GENERATE OUTPUT ${state}/session.env
          CONTENT "KEEPALIVE=$<TARGET_FILE:wine-keepalive>\nSCREEN=${screen}\nDPI=${dpi}\n")
-    add_test(NAME wine.${scale}.session.start COMMAND ${session} start ${state})
+    add_test(NAME wine.${scale}.session.start COMMAND ${session} ${start} ${state})
     add_test(NAME wine.${scale}.session.stop COMMAND ${session} stop ${state})
     # A first start creates the prefix (about 15 s, once per build folder).
     set_tests_properties(wine.${scale}.session.start PROPERTIES
@@ -231,3 +240,7 @@ endforeach()
 # Every caption fits its control at 150 % too, where fonts and controls grow
 # by different roundings.
 orvante_wine_test_at_scale(text_fit 1920x1080 144 "EveryLanguage/TextFit.*")
+
+# The tool clicked through faster than any player on a first run, where the
+# graphics runtime starts cold beside the windows.
+orvante_wine_test_at_scale(quick_clicks 1920x1080 144 "QuickClicks.*" FRESH)

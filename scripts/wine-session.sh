@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# wine-session.sh start|stop|ensure|prefix STATE [SCREEN [DPI]]
+# wine-session.sh start|stop|ensure|fresh|prefix STATE [SCREEN [DPI]]
 #
 # start:  Xvfb on a display of its own, the private prefix (created once per
 #         state folder), a persistent wineserver and the keep-alive program,
@@ -7,6 +7,8 @@
 # ensure: start unless a session of this state folder is already running.
 # stop:   wineserver -k, then Xvfb (in this order, or X errors appear).
 # prefix: only create the prefix (for a run on the player's own display).
+# fresh:  stop, remove the prefix and home, then start: a first run as a
+#         player's new Wine or Proton prefix meets it.
 #
 # Screens and scales: SCREEN is the Xvfb screen as WIDTHxHEIGHT, DPI the
 # LogPixels setting of the prefix (96, 120, 144, 192). When not given they
@@ -157,6 +159,13 @@ stop() {
 case $cmd in
   start | ensure) start ;;
   stop) stop ;;
+  fresh)
+    [[ -n ${ORVANTE_WINEPREFIX:-} ]] && { echo "wine-session: a prefix of the user's own is never removed" >&2; exit 2; }
+    stop
+    rm -rf "$wine_state/prefix" "$wine_state/home"
+    mkdir -p "$HOME"
+    start
+    ;;
   prefix) mkdir -p "$wine_state"; make_prefix; set_dpi ;;
-  *) echo "usage: $0 start|ensure|stop|prefix STATE [SCREEN [DPI]]" >&2; exit 2 ;;
+  *) echo "usage: $0 start|ensure|stop|fresh|prefix STATE [SCREEN [DPI]]" >&2; exit 2 ;;
 esac

@@ -52,20 +52,14 @@ public:
     Exclusive& operator=(const Exclusive&) = delete;
 };
 
-// The graphics runtime must not be torn down under the thread: the process
-// waits for it at exit (a runtime that hangs is given up after a while).
+// The graphics runtime must not be torn down under the thread: a process
+// that leaves normally waits for it (a runtime that hangs is given up after
+// a while). The program itself ends its process first when it still runs.
 constexpr DWORD ExitWaitMilliseconds = 10000;
 
 void waitAtExit()
 {
-    HANDLE thread = nullptr;
-    {
-        const Exclusive guard;
-        if (current)
-            thread = current->thread;
-    }
-    if (thread)
-        WaitForSingleObject(thread, ExitWaitMilliseconds);
+    WaitForDisplayAdapterPreparationEnd(ExitWaitMilliseconds);
 }
 
 bool isSet(HANDLE event)
@@ -271,6 +265,17 @@ const DisplayAdapterFacts* WaitForDisplayAdapters(DWORD milliseconds)
         return &NoFacts;
     return WaitForSingleObject(preparation->allReady, milliseconds) == WAIT_OBJECT_0 ? &preparation->facts
                                                                                      : nullptr;
+}
+
+bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds)
+{
+    HANDLE thread = nullptr;
+    {
+        const Exclusive guard;
+        if (current)
+            thread = current->thread;
+    }
+    return !thread || WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0;
 }
 
 void SetDisplayAdapterPreparationHold(HANDLE hold)

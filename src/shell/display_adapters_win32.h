@@ -58,6 +58,10 @@ void StopNotifying(HWND window);
 // then. For worker threads: the user-interface thread never waits here.
 const DisplayAdapterFacts* WaitForDisplayAdapters(DWORD milliseconds);
 
+// Waits up to `milliseconds` for a running preparation to end; true when
+// none runs. Starts nothing.
+bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds);
+
 // For tests: the next preparation waits for `hold` (an event) to be set
 // before it asks Direct3D; null waits for nothing.
 void SetDisplayAdapterPreparationHold(HANDLE hold);

@@ -7,6 +7,12 @@
 // The gathering lives until its window and both workers have let go of it:
 // a window that closes early leaves the workers to finish on their own; they
 // then post nothing and free what they hold.
+//
+// Work is bounded, whatever is reopened: one gathering runs at a time (a
+// window opened while the last one's workers still run in the same language
+// takes that gathering over, its progress so far posted at once; in another
+// language, the new gathering's steps wait for the last one's), and DxDiag
+// runs once at a time, always after the display adapters are prepared.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +22,10 @@
 
 struct SystemGathering;
 
-// Starts the workers, with COM initialised on each and a copy of the current
-// language's texts. `window` receives `progressMessage` (wParam: the number
+// Starts the workers (or takes over the running gathering), with COM
+// initialised on each and a copy of the current language's texts. Without a
+// thread, the calling thread runs every step, waiting no longer than the
+// time limit for anything. `window` receives `progressMessage` (wParam: the number
 // of steps done, of GatheringStepCount) after each step and `doneMessage`
 // once every step is done.
 SystemGathering* StartSystemGathering(HWND window, UINT progressMessage, UINT doneMessage);
@@ -39,6 +47,10 @@ void StartEarlyDxDiag();
 // True once StartEarlyDxDiag has nothing more to start.
 bool EarlyDxDiagStarted();
 
+// For leaving: waits up to `milliseconds` (by the clock) for every worker to
+// end, and from now on no early DxDiag begins. True when none runs any more.
+bool WaitForGatheringWorkers(DWORD milliseconds);
+
 // How long the window waits before it shows what was gathered.
 DWORD SystemGatheringTimeLimit();
 
@@ -48,6 +60,9 @@ DWORD SystemGatheringTimeLimit();
 void SetSystemGatheringTimeLimit(DWORD milliseconds);
 void SetGatheringStepHook(void (*hook)(GatheringStep step));
 LONG RunningGatheringWorkers();
+// For tests: no worker thread can be started (as when the process is out of
+// resources), so the window's own thread runs every step.
+void RefuseGatheringThreads(bool refuse);
 // For tests: true while an early DxDiag answer waits to be taken; how often
 // DxDiag was asked in this process; how old an early answer may grow (0
 // restores the five minutes); and a fresh start (waits for a running early

@@ -44,7 +44,7 @@ void freeBlock(HGLOBAL block)
 
 } // namespace
 
-void RunGatheringStep(GatheringStep step, GatheredParts& parts)
+void RunGatheringStep(GatheringStep step, GatheredParts& parts, DWORD waitLimit)
 {
     switch (step) {
     case GatheringStep::InstalledApplications:
@@ -66,7 +66,7 @@ void RunGatheringStep(GatheringStep step, GatheredParts& parts)
     }
     case GatheringStep::HostFacts: parts.host = readHostFacts(); break;
     case GatheringStep::DisplayAdapters:
-        if (const DisplayAdapterFacts* prepared = WaitForDisplayAdapters(INFINITE))
+        if (const DisplayAdapterFacts* prepared = WaitForDisplayAdapters(waitLimit))
             parts.displayAdapters = *prepared;
         break;
     case GatheringStep::DxDiag: ProbeDxDiag(parts.dxdiag); break;

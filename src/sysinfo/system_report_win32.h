@@ -44,8 +44,9 @@ struct GatheredParts {
 };
 
 // Runs one step into its part of `parts`. COM must be initialised on the
-// calling thread.
-void RunGatheringStep(GatheringStep step, GatheredParts& parts);
+// calling thread. A step that waits for work elsewhere (the display adapters)
+// waits at most `waitLimit` and leaves its part empty after that.
+void RunGatheringStep(GatheringStep step, GatheredParts& parts, DWORD waitLimit = INFINITE);
 // Moves the part that `step` fills from one record to another.
 void MoveGatheredPart(GatheringStep step, GatheredParts& from, GatheredParts& to);
 

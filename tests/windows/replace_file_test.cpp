@@ -144,9 +144,11 @@ TEST(WholeFileSave, SavesOfTwoFilesAtOnceNeverTradeContents)
     FileHolder heldLanguage(language), heldGeneral(general);
     ASSERT_TRUE(heldLanguage.holding() && heldGeneral.holding());
     bool languageSaved = false, generalSaved = false;
-    std::thread first([&] { languageSaved = writeFileReplacing(language.c_str(), "language", 8, ShortWindow); });
+    std::thread first(
+        [&] { languageSaved = writeFileReplacing(language.c_str(), "language", 8, ShortWindow); });
     Sleep(50);
-    std::thread second([&] { generalSaved = writeFileReplacing(general.c_str(), "general", 7, ShortWindow); });
+    std::thread second(
+        [&] { generalSaved = writeFileReplacing(general.c_str(), "general", 7, ShortWindow); });
     Sleep(50);
     heldLanguage.release();
     Sleep(50);

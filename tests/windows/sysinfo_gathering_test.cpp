@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "resources/resource.h"
 #include "support/dialog_driver.h"
@@ -43,6 +45,8 @@ public:
 
     void release() { SetEvent(release_); }
     static bool reached() { return reached_ != 0; }
+    // How many DxDiag runs have begun.
+    static LONG runs() { return reached_; }
     // The other worker's steps run in order; once it starts on the display
     // adapters, those before are done.
     static bool hostFactsDone() { return hostFactsDone_ != 0; }
@@ -54,7 +58,7 @@ private:
             InterlockedExchange(&hostFactsDone_, 1);
         if (step != GatheringStep::DxDiag)
             return;
-        InterlockedExchange(&reached_, 1);
+        InterlockedIncrement(&reached_);
         WaitForSingleObject(release_, INFINITE);
     }
     static inline HANDLE release_ = nullptr;
@@ -283,5 +287,117 @@ TEST(SystemInformationGathering, AnEarlyAnswerThatGrewOldIsNotShown)
     EXPECT_NE(L"", system);
     EXPECT_EQ(asked + 2, DxDiagAskedCount()) << "the window asked DxDiag anew";
     SetEarlyDxDiagLifetime(0);
+    EXPECT_TRUE(workersEnd());
+}
+
+// Work stays bounded, whatever the player reopens: one gathering and one
+// DxDiag at a time, and the window's own thread never waits without a limit.
+TEST(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverTheGathering)
+{
+    useEnglishTexts();
+    ForgetEarlyDxDiag();
+    HeldDxDiag dxdiag;
+    SetSystemGatheringTimeLimit(1000);
+    std::wstring system;
+    EXPECT_EQ(IDOK, openAndReadRow(L"Operating System", system));
+    EXPECT_EQ(L"", system) << "left at the time limit";
+    const LONG workers = RunningGatheringWorkers();
+    EXPECT_GT(workers, 0);
+
+    SetSystemGatheringTimeLimit(0);
+    Player::Script script;
+    script
+        .then("no new worker",
+              [&] {
+                  if (!sysinfoDialog())
+                      return false;
+                  EXPECT_EQ(workers, RunningGatheringWorkers());
+                  EXPECT_EQ(1, HeldDxDiag::runs());
+                  dxdiag.release();
+                  return true;
+              })
+        .then("the report is complete", [&] {
+            const HWND dialog = sysinfoDialog();
+            if (!IsWindowEnabled(GetDlgItem(dialog, IDOK)))
+                return false;
+            system = systemRow(dialog, L"Operating System");
+            Player::click(dialog, IDOK);
+            return true;
+        });
+    EXPECT_EQ(IDOK, script.run([] { return openSystemInformation(nullptr); }));
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    EXPECT_NE(L"", system) << "the hanging DxDiag's answer reached the second window";
+    EXPECT_EQ(1, HeldDxDiag::runs());
+    EXPECT_TRUE(workersEnd());
+}
+
+TEST(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWindowsOwnBegins)
+{
+    useEnglishTexts();
+    ForgetEarlyDxDiag();
+    HeldDxDiag dxdiag;
+    StartEarlyDxDiag();
+    ASSERT_TRUE(LoadStringTable(French));
+    Player::Script script;
+    script
+        .then("the other steps under way",
+              [] { return sysinfoDialog() && HeldDxDiag::reached() && HeldDxDiag::hostFactsDone(); })
+        .then("a moment later, still one DxDiag running",
+              [&, since = GetTickCount64()]() mutable {
+                  if (GetTickCount64() - since < 300)
+                      return false;
+                  EXPECT_EQ(1, HeldDxDiag::runs());
+                  dxdiag.release();
+                  return true;
+              })
+        .then("the report is complete", [] {
+            const HWND dialog = sysinfoDialog();
+            if (!IsWindowEnabled(GetDlgItem(dialog, IDOK)))
+                return false;
+            Player::click(dialog, IDOK);
+            return true;
+        });
+    EXPECT_EQ(IDOK, script.run([] { return openSystemInformation(nullptr); }));
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    EXPECT_EQ(2, HeldDxDiag::runs()) << "the window asked in its own language once the early one ended";
+    EXPECT_TRUE(workersEnd());
+    useEnglishTexts();
+}
+
+TEST(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoLongerThanTheTimeLimit)
+{
+    useEnglishTexts();
+    ForgetEarlyDxDiag();
+    HeldDxDiag dxdiag;
+    StartEarlyDxDiag();
+    RefuseGatheringThreads(true);
+    SetSystemGatheringTimeLimit(500);
+    // Released only after the window is done: a wait without a limit would
+    // hold the window until then.
+    std::atomic<bool> released{false};
+    std::thread releaser([&] {
+        Sleep(20000);
+        released = true;
+        dxdiag.release();
+    });
+    bool shownBeforeRelease = false;
+    Player::Script script;
+    script.then("the report is there", [&] {
+        const HWND dialog = sysinfoDialog();
+        if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK)))
+            return false;
+        shownBeforeRelease = !released;
+        Player::click(dialog, IDOK);
+        return true;
+    });
+    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    RefuseGatheringThreads(false);
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    EXPECT_EQ(IDOK, result);
+    EXPECT_TRUE(shownBeforeRelease);
+    // Nothing more to wait for.
+    released = true;
+    dxdiag.release();
+    releaser.detach();
     EXPECT_TRUE(workersEnd());
 }
