@@ -6,7 +6,9 @@
 // - each of the three buttons: the click to its window shown and answering
 //   (the general settings window with all four pages);
 // - the system report complete (tabs filled, OK enabled), against the
-//   platform's own `dxdiag /t`.
+//   platform's own `dxdiag /t`;
+// - leaving: the last click to the process's end, after every window and
+//   while the report is still gathered, against closing the empty dialog.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -20,6 +22,7 @@
 
 #include "bench.h"
 #include "resources/resource.h"
+#include "support/tool_process.h"
 
 namespace Bench {
 namespace {
@@ -44,53 +47,9 @@ double medianOf(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-std::wstring besideThisProgram(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.rfind(L'\\') + 1) + name;
-}
-
-bool isDialog(HWND window)
-{
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    return lstrcmpW(className, L"#32770") == 0;
-}
-
-// A visible top-level dialog of the process other than `except`.
-struct Search {
-    DWORD processId;
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK considerWindow(HWND window, LPARAM parameter)
-{
-    auto& search = *reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && window != search.except && IsWindowVisible(window) && isDialog(window)) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND visibleDialogOf(DWORD processId, HWND except = nullptr)
-{
-    Search search{processId, except, nullptr};
-    EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// True once the window's thread takes a message (it can be moved, repainted
-// and closed); false when it did not within the time-out.
 bool answers(HWND window)
 {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, AnswerTimeoutMilliseconds, &ignored) != 0;
+    return answersWithin(window, AnswerTimeoutMilliseconds);
 }
 
 // Polls until `ready` finds what it waits for; false after the time-out.
@@ -107,7 +66,7 @@ bool waitFor(const std::function<bool()>& ready)
 
 BOOL CALLBACK countDialog(HWND child, LPARAM parameter)
 {
-    if (isDialog(child))
+    if (isDialogWindow(child))
         ++*reinterpret_cast<int*>(parameter);
     return TRUE;
 }
@@ -119,40 +78,9 @@ int childDialogCount(HWND window)
     return count;
 }
 
-class Process {
-public:
-    explicit Process(const std::wstring& exe)
-    {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + exe + L"\"";
-        started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process_) != FALSE;
-    }
-    ~Process()
-    {
-        if (!started_)
-            return;
-        TerminateProcess(process_.hProcess, 0);
-        WaitForSingleObject(process_.hProcess, 10000);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    bool started() const { return started_; }
-    DWORD id() const { return process_.dwProcessId; }
-    HANDLE handle() const { return process_.hProcess; }
-
-private:
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
-};
-
 // Milliseconds from the process start to its first dialog shown and
 // answering, and that dialog; negative when none came.
-double startToFirstDialog(Process& process, HWND& dialog, Clock::time_point start)
+double startToFirstDialog(ToolProcess& process, HWND& dialog, Clock::time_point start)
 {
     dialog = nullptr;
     if (!process.started() || !waitFor([&] { return (dialog = visibleDialogOf(process.id())) != nullptr; }) ||
@@ -161,12 +89,26 @@ double startToFirstDialog(Process& process, HWND& dialog, Clock::time_point star
     return millisecondsSince(start);
 }
 
-double bareStart(const std::wstring& exe)
+struct BareFigures {
+    double startUp = -1;
+    double leaving = -1;
+};
+
+// The empty dialog started, then closed: the floor for leaving too.
+BareFigures bareRun(const std::wstring& exe)
 {
+    BareFigures figures;
     const Clock::time_point start = Clock::now();
-    Process process(exe);
+    ToolProcess process(exe);
     HWND dialog = nullptr;
-    return startToFirstDialog(process, dialog, start);
+    figures.startUp = startToFirstDialog(process, dialog, start);
+    if (figures.startUp < 0)
+        return figures;
+    const Clock::time_point close = Clock::now();
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.handle(), AnswerTimeoutMilliseconds) == WAIT_OBJECT_0)
+        figures.leaving = millisecondsSince(close);
+    return figures;
 }
 
 struct ToolFigures {
@@ -175,7 +117,27 @@ struct ToolFigures {
     double gamepad = -1;
     double sysinfoAnswering = -1;
     double sysinfoComplete = -1;
+    double leaving = -1;
 };
+
+// Clicks OK on the main window (answering No should it ask about saving, as
+// on a first run) and measures the last click to the process's end.
+double leave(ToolProcess& process, HWND main)
+{
+    Clock::time_point lastClick = Clock::now();
+    postClick(main, IDOK);
+    const bool ended = waitFor([&] {
+        if (WaitForSingleObject(process.handle(), 0) == WAIT_OBJECT_0)
+            return true;
+        if (const HWND question = visibleDialogOf(process.id(), main)) {
+            lastClick = Clock::now();
+            postClick(question, IDNO);
+            WaitForSingleObject(process.handle(), 20);
+        }
+        return false;
+    });
+    return ended ? millisecondsSince(lastClick) : -1;
+}
 
 // Closes the window a button opened (and a message it shows, if any) and
 // waits until the main window is back.
@@ -197,8 +159,7 @@ double clickToWindow(DWORD processId, HWND main, int button, HWND& opened,
                      const std::function<bool(HWND)>& complete)
 {
     const Clock::time_point start = Clock::now();
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(main, button)));
+    postClick(main, button);
     opened = nullptr;
     const bool shown = waitFor([&] {
         opened = visibleDialogOf(processId, main);
@@ -217,7 +178,7 @@ ToolFigures toolRun(const std::wstring& exe)
 {
     ToolFigures figures;
     const Clock::time_point start = Clock::now();
-    Process process(exe);
+    ToolProcess process(exe);
     HWND main = nullptr;
     figures.startUp = startToFirstDialog(process, main, start);
     if (figures.startUp < 0)
@@ -242,8 +203,26 @@ ToolFigures toolRun(const std::wstring& exe)
         clickToWindow(id, main, IDC_MAIN_SYSTEM_INFORMATION, opened, [](HWND) { return true; });
     if (figures.sysinfoAnswering >= 0 && waitFor([&] { return reportComplete(opened); }))
         figures.sysinfoComplete = millisecondsSince(click);
-    closeAndReturn(id, main);
+    if (closeAndReturn(id, main))
+        figures.leaving = leave(process, main);
     return figures;
+}
+
+// Leaving while work still runs beside the windows: the report window
+// opened and closed as soon as it answers, then OK at once.
+double leavingWhileGathering(const std::wstring& exe)
+{
+    const Clock::time_point start = Clock::now();
+    ToolProcess process(exe);
+    HWND main = nullptr;
+    HWND opened = nullptr;
+    if (startToFirstDialog(process, main, start) < 0 ||
+        clickToWindow(process.id(), main, IDC_MAIN_SYSTEM_INFORMATION, opened, [](HWND) { return true; }) < 0)
+        return -1;
+    PostMessageW(opened, WM_CLOSE, 0, 0);
+    if (!waitFor([&] { return IsWindowVisible(main) != FALSE; }))
+        return -1;
+    return leave(process, main);
 }
 
 // Runs `dxdiag /t <file>` to its end; negative when it could not be started.
@@ -279,11 +258,16 @@ void startupBenchmarks(Table& table)
     const std::wstring tool = besideThisProgram(L"orvante-config.exe");
     const std::wstring bare = besideThisProgram(L"bare-dialog.exe");
     const std::wstring themed = besideThisProgram(L"bare-dialog-themed.exe");
-    std::vector<double> bareTimes, themedTimes, startUp, general, gamepad, answering, complete, dxdiag;
+    std::vector<double> bareTimes, bareLeaving, themedTimes, startUp, general, gamepad, answering, complete,
+        leaving, leavingEarly, dxdiag;
     for (int round = 0; round < Rounds; ++round) {
-        bareTimes.push_back(bareStart(bare));
-        themedTimes.push_back(bareStart(themed));
+        const BareFigures bareFigures = bareRun(bare);
+        bareTimes.push_back(bareFigures.startUp);
+        bareLeaving.push_back(bareFigures.leaving);
+        themedTimes.push_back(bareRun(themed).startUp);
         const ToolFigures figures = toolRun(tool);
+        leaving.push_back(figures.leaving);
+        leavingEarly.push_back(leavingWhileGathering(tool));
         startUp.push_back(figures.startUp);
         general.push_back(figures.general);
         gamepad.push_back(figures.gamepad);
@@ -305,6 +289,10 @@ void startupBenchmarks(Table& table)
                   medianOf(answering), bareMedian, "ms"});
     table.record({"click to system report complete", "sysinfo report", "dxdiag /t", medianOf(complete),
                   medianOf(dxdiag), "ms"});
+    table.record({"last click to process end", "orvante-config", "bare dialog leaving", medianOf(leaving),
+                  medianOf(bareLeaving), "ms"});
+    table.record({"last click to end, report still gathered", "orvante-config", "bare dialog leaving",
+                  medianOf(leavingEarly), medianOf(bareLeaving), "ms"});
 }
 
 void platformBenchmarks(Table& table)

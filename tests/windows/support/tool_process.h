@@ -11,6 +11,9 @@
 // into the tool's folder).
 std::wstring besideThisProgram(const wchar_t* name);
 
+// True for a window of the dialog class.
+bool isDialogWindow(HWND window);
+
 // A visible top-level dialog of process `processId` other than `except`.
 HWND visibleDialogOf(DWORD processId, HWND except = nullptr);
 

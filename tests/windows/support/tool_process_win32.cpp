@@ -2,13 +2,6 @@
 
 namespace {
 
-bool isDialog(HWND window)
-{
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    return lstrcmpW(className, L"#32770") == 0;
-}
-
 struct Search {
     DWORD processId;
     HWND except;
@@ -20,7 +13,8 @@ BOOL CALLBACK considerWindow(HWND window, LPARAM parameter)
     auto& search = *reinterpret_cast<Search*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && window != search.except && IsWindowVisible(window) && isDialog(window)) {
+    if (owner == search.processId && window != search.except && IsWindowVisible(window) &&
+        isDialogWindow(window)) {
         search.found = window;
         return FALSE;
     }
@@ -28,6 +22,13 @@ BOOL CALLBACK considerWindow(HWND window, LPARAM parameter)
 }
 
 } // namespace
+
+bool isDialogWindow(HWND window)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    return lstrcmpW(className, L"#32770") == 0;
+}
 
 std::wstring besideThisProgram(const wchar_t* name)
 {
