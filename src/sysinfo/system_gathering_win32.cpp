@@ -398,7 +398,7 @@ SystemGathering* StartSystemGathering(HWND window, UINT progressMessage, UINT do
     registerExitWait();
     // A window that asks for itself needs no early answer any more.
     earlyDxDiagStarted = true;
-    const TextTable texts = CurrentTextTable();
+    const TextTable& texts = CurrentTextTable();
     if (SystemGathering* taken = takeOver(window, progressMessage, doneMessage, texts))
         return taken;
     auto* gathering = new SystemGathering;
