@@ -179,8 +179,11 @@ std::u16string FormatCompatibilityLayer(const CompatibilityLayerValues& values)
 std::u16string CleanDxDiagValue(std::u16string_view value)
 {
     constexpr std::u16string_view Opening = u"= \"";
-    if (value.size() > Opening.size() && value.starts_with(Opening) && value.ends_with(u'"'))
-        return std::u16string(value.substr(Opening.size(), value.size() - Opening.size() - 1));
+    if (!value.starts_with(Opening))
+        return std::u16string(value);
+    value.remove_prefix(Opening.size());
+    if (value.ends_with(u'"'))
+        value.remove_suffix(1);
     return std::u16string(value);
 }
 

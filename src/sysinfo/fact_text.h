@@ -86,9 +86,10 @@ struct CompatibilityLayerValues {
 // split the report's line.
 std::u16string FormatCompatibilityLayer(const CompatibilityLayerValues& values);
 
-// Wine's DxDiag gives some values as `= "value"`: such a value is returned
-// without the `= "` and the closing quote. Every other value, `= "` alone or
-// a value without its closing quote included, is returned as it is.
+// Wine's DxDiag gives some values as `= "value` (Wine 8 leaves out the
+// closing quote, which a later Wine may add): such a value is returned
+// without the `= "` and without one closing quote if there is one; `= "`
+// alone gives the empty text. Every other value is returned as it is.
 std::u16string CleanDxDiagValue(std::u16string_view value);
 
 // ASCII text as UTF-16.

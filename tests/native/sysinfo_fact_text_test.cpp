@@ -343,17 +343,21 @@ TEST(CompatibilityLayer, NamesWineItsHostAndASteamDeck)
 TEST(DxDiagValues, WineQuotedValuesLoseTheirWrapping)
 {
     const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+        // As Wine 8 gives it, and with the closing quote a later Wine may add.
+        {u"= \"DirectX 9.0c (4.09.0000.0904)", u"DirectX 9.0c (4.09.0000.0904)"},
         {u"= \"DirectX 9.0c (4.09.0000.0904)\"", u"DirectX 9.0c (4.09.0000.0904)"},
         {u"= \"x\"", u"x"},
         {u"= \"say \"hi\"\"", u"say \"hi\""},
         {u"= \"\"", u""},
+        {u"= \"", u""},
+        {u"= \"\"\"", u"\""},
         // Values of Windows and values that are not of that form stay.
         {u"DirectX 11", u"DirectX 11"},
         {u"\"quoted\"", u"\"quoted\""},
         {u"a = \"b\"", u"a = \"b\""},
-        {u"= \"", u"= \""},
-        {u"= \"unclosed", u"= \"unclosed"},
+        {u" = \"b", u" = \"b"},
         {u"=\"x\"", u"=\"x\""},
+        {u"= ", u"= "},
         {u"", u""},
     };
     for (const auto& [value, expected] : cases)
