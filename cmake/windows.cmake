@@ -228,9 +228,9 @@ function(orvante_wine_test_at_scale name screen dpi filter)
       FIXTURES_REQUIRED wine-${scale} RESOURCE_LOCK wine-${scale} TIMEOUT 600)
 endfunction()
 
-# 100 % and 125 % on the smallest common laptop screen, 150 % on full HD,
-# 200 % on 1440p.
-foreach(scale 1366x768:96 1366x768:120 1920x1080:144 2560x1440:192)
+# 100 % and 125 % on the smallest common laptop screen, 100 % on the Steam
+# Deck's 1280 x 800, 150 % on full HD, 200 % on 1440p.
+foreach(scale 1366x768:96 1366x768:120 1280x800:96 1920x1080:144 2560x1440:192)
   string(REPLACE ":" ";" scale ${scale})
   list(GET scale 0 screen)
   list(GET scale 1 dpi)
@@ -238,8 +238,9 @@ foreach(scale 1366x768:96 1366x768:120 1920x1080:144 2560x1440:192)
 endforeach()
 
 # Every caption fits its control at 150 % too, where fonts and controls grow
-# by different roundings.
+# by different roundings, and reads well on the Steam Deck's small screen.
 orvante_wine_test_at_scale(text_fit 1920x1080 144 "EveryLanguage/TextFit.*")
+orvante_wine_test_at_scale(text_fit 1280x800 96 "EveryLanguage/TextFit.*")
 
 # The tool clicked through faster than any player on a first run, where the
 # graphics runtime starts cold beside the windows.

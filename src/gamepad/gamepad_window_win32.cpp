@@ -207,7 +207,10 @@ void showChosenDevice(HWND window)
 }
 
 // Edit controls do not borrow glyphs from other fonts everywhere (Wine's do
-// not), so Japanese input names get a Japanese font of the dialog's size.
+// not), so Japanese input names get a Japanese font. It is a twelfth larger
+// than the dialog's: Japanese fonts draw digits and Latin capitals smaller
+// than the dialog's font does at the same size, and the names are mostly
+// those ("軸 02 / -").
 void useJapaneseFontForRows(HWND window)
 {
     if (LanguageIndex() != Japanese)
@@ -216,6 +219,7 @@ void useJapaneseFontForRows(HWND window)
     const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
     if (!dialogFont || !GetObjectW(dialogFont, sizeof font, &font))
         return;
+    font.lfHeight = MulDiv(font.lfHeight, 13, 12);
     lstrcpynW(font.lfFaceName, L"MS UI Gothic", LF_FACESIZE);
     font.lfCharSet = SHIFTJIS_CHARSET;
     state.rowFont = CreateFontIndirectW(&font);

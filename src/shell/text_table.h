@@ -12,7 +12,7 @@
 
 // The numbers every language table holds.
 inline constexpr std::uint16_t FirstTextNumber = 100;
-inline constexpr std::uint16_t LastTextNumber = 249;
+inline constexpr std::uint16_t LastTextNumber = 250;
 
 inline constexpr std::size_t StringTableHeaderSize = 16;
 inline constexpr std::size_t EntryHeaderSize = 4;

@@ -68,15 +68,19 @@ const DxDiagField<SoundDeviceRecord> SoundFields[] = {
     {L"szDriverDateLocalized", &SoundDeviceRecord::driverDate},
 };
 
-// A non-empty string property replaces the target (up to its first zero);
-// anything else leaves it as it was.
+// A non-empty string property replaces the target (up to its first zero),
+// cleaned of the quoting Wine's DxDiag puts around some values; anything
+// else leaves it as it was.
 void readProperty(IDxDiagContainer* container, const wchar_t* name, std::u16string& target)
 {
     VARIANT value;
     VariantInit(&value);
     if (SUCCEEDED(container->GetProp(name, &value)) && value.vt == VT_BSTR &&
-        SysStringLen(value.bstrVal) != 0)
-        target = fromWide(value.bstrVal);
+        SysStringLen(value.bstrVal) != 0) {
+        std::u16string text = CleanDxDiagValue(fromWide(value.bstrVal));
+        if (!text.empty())
+            target = std::move(text);
+    }
     VariantClear(&value);
 }
 

@@ -155,6 +155,38 @@ void appendServer2003(std::u16string& name, const OsVersionValues& v)
 
 } // namespace
 
+std::u16string FormatCompatibilityLayer(const CompatibilityLayerValues& values)
+{
+    const auto printable = [](std::string_view bytes) {
+        std::u16string text;
+        for (char c : bytes)
+            text += c >= 0x20 && c < 0x7F ? static_cast<char16_t>(c) : u'?';
+        return text;
+    };
+    std::u16string layer = u"Wine";
+    if (!values.version.empty())
+        layer += u" " + printable(values.version);
+    std::u16string host = printable(values.hostSystem);
+    if (!values.hostRelease.empty())
+        host += (host.empty() ? u"" : u" ") + printable(values.hostRelease);
+    if (!host.empty())
+        layer += u"  " + host;
+    if (values.steamDeck)
+        layer += u"  Steam Deck";
+    return layer;
+}
+
+std::u16string CleanDxDiagValue(std::u16string_view value)
+{
+    constexpr std::u16string_view Opening = u"= \"";
+    if (!value.starts_with(Opening))
+        return std::u16string(value);
+    value.remove_prefix(Opening.size());
+    if (value.ends_with(u'"'))
+        value.remove_suffix(1);
+    return std::u16string(value);
+}
+
 std::u16string Widen(std::string_view ascii)
 {
     return std::u16string(ascii.begin(), ascii.end());

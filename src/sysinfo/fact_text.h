@@ -72,5 +72,25 @@ std::u16string FormatProcessId(std::uint32_t id);
 // EDX of each), without leading spaces, up to the first zero byte.
 std::string ProcessorBrandBytes(const std::array<std::uint32_t, 12>& registers);
 
+// What Wine says about itself and the system it runs on, and whether the
+// environment says the machine is a Steam Deck.
+struct CompatibilityLayerValues {
+    std::string version;     // wine_get_version: "8.0"
+    std::string hostSystem;  // wine_get_host_version's sysname: "Linux", "Darwin"
+    std::string hostRelease; // and its release: "6.1.0-18-amd64"
+    bool steamDeck = false;  // SteamDeck=1
+};
+// "Wine 8.0  Linux 6.1.0-18-amd64  Steam Deck": the parts that are there, two
+// spaces apart; "Wine" alone when Wine names neither version nor host. Bytes
+// outside printable ASCII read "?", so that a stray tab or line break cannot
+// split the report's line.
+std::u16string FormatCompatibilityLayer(const CompatibilityLayerValues& values);
+
+// Wine's DxDiag gives some values as `= "value` (Wine 8 leaves out the
+// closing quote, which a later Wine may add): such a value is returned
+// without the `= "` and without one closing quote if there is one; `= "`
+// alone gives the empty text. Every other value is returned as it is.
+std::u16string CleanDxDiagValue(std::u16string_view value);
+
 // ASCII text as UTF-16.
 std::u16string Widen(std::string_view ascii);

@@ -43,6 +43,9 @@ std::u16string ReadOsName();
 std::u16string ReadProcessorBrand();
 std::u16string ReadProcessorCounts();
 std::u16string ReadMemorySize(MemoryKind kind);
+// Wine's version, its host and a Steam Deck, when the program runs under
+// Wine (or Proton); empty on Windows.
+std::u16string ReadCompatibilityLayer();
 
 // DirectX runtime and DirectInput. COM must be initialised on the thread.
 void ProbeDxDiag(SystemFacts& facts);

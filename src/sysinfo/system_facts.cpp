@@ -43,6 +43,8 @@ void addDeviceRows(ReportPage& page, const std::vector<Record>& devices, const F
     }
 }
 
+constexpr std::uint32_t OperatingSystemLabel = 183;
+constexpr std::uint32_t CompatibilityLayerLabel = 250;
 constexpr std::uint32_t StorageLabel = 191;
 
 // The list shows the label once; the report repeats it on every drive's line.
@@ -79,13 +81,22 @@ void FillSystemPage(ReportPage& page, const SystemFacts& facts, TextLookup text)
         std::uint32_t label;
         const std::u16string& value;
     } factRows[] = {
-        {183, facts.operatingSystem}, {184, facts.processor},
-        {185, facts.processorCounts}, {186, facts.bios},
-        {187, facts.language},        {188, facts.physicalMemory},
-        {189, facts.virtualMemory},   {190, facts.pageFile},
+        {OperatingSystemLabel, facts.operatingSystem},
+        {184, facts.processor},
+        {185, facts.processorCounts},
+        {186, facts.bios},
+        {187, facts.language},
+        {188, facts.physicalMemory},
+        {189, facts.virtualMemory},
+        {190, facts.pageFile},
     };
-    for (const auto& row : factRows)
+    for (const auto& row : factRows) {
         AddRow(page, {text(row.label), row.value});
+        // Under Wine the system's name is followed by the layer it runs on;
+        // on Windows there is no such row.
+        if (row.label == OperatingSystemLabel && !facts.compatibilityLayer.empty())
+            AddRow(page, {text(CompatibilityLayerLabel), facts.compatibilityLayer});
+    }
     addStorageRows(page, facts.drives, text);
     AddRow(page, {text(192), facts.directXVersion});
     addDeviceRows(page, facts.displayDevices, DisplayRows, text);

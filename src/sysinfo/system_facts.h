@@ -48,6 +48,7 @@ struct InputDeviceRecord {
 
 struct SystemFacts {
     std::u16string operatingSystem;
+    std::u16string compatibilityLayer; // empty unless the program runs under Wine
     std::u16string processor;
     std::u16string processorCounts;
     std::u16string bios;

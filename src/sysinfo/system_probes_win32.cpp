@@ -3,6 +3,8 @@
 #include <cpuid.h>
 
 #include <array>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "foundation/system_library_win32.h"
@@ -14,6 +16,13 @@ namespace {
 template <typename Function> Function systemEntry(const wchar_t* module, const char* name)
 {
     return LibraryEntry<Function>(GetModuleHandleW(module), name);
+}
+
+// A text Wine hands out, read no further than a version or a host name can
+// reach; null reads empty.
+std::string wineText(const char* text)
+{
+    return text ? std::string(text, strnlen(text, 100)) : std::string();
 }
 
 std::u16string driveSpace(std::uint32_t labelText, ULARGE_INTEGER bytes)
@@ -152,4 +161,27 @@ std::u16string ReadMemorySize(MemoryKind kind)
     case MemoryKind::PageFile: return FormatMemorySize(status.ullTotalPageFile);
     }
     return {};
+}
+
+std::u16string ReadCompatibilityLayer()
+{
+    // Only Wine's ntdll has these entries; Windows has neither.
+    using VersionFunction = const char*(CDECL*)();
+    using HostVersionFunction = void(CDECL*)(const char** sysname, const char** release);
+    const auto version = systemEntry<VersionFunction>(L"ntdll.dll", "wine_get_version");
+    if (!version)
+        return {};
+    CompatibilityLayerValues values;
+    values.version = wineText(version());
+    if (const auto hostVersion = systemEntry<HostVersionFunction>(L"ntdll.dll", "wine_get_host_version")) {
+        const char* sysname = nullptr;
+        const char* release = nullptr;
+        hostVersion(&sysname, &release);
+        values.hostSystem = wineText(sysname);
+        values.hostRelease = wineText(release);
+    }
+    // Steam sets this on the Deck, and Proton passes it on to the program.
+    const char* steamDeck = std::getenv("SteamDeck");
+    values.steamDeck = steamDeck && std::strcmp(steamDeck, "1") == 0;
+    return FormatCompatibilityLayer(values);
 }

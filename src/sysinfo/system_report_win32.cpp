@@ -13,6 +13,7 @@ SystemFacts facts;
 HostFacts readHostFacts()
 {
     return {ReadOsName(),
+            ReadCompatibilityLayer(),
             ReadProcessorBrand(),
             ReadProcessorCounts(),
             ReadMemorySize(MemoryKind::Physical),
@@ -105,6 +106,7 @@ SystemReport BuildSystemReport(const GatheredParts& parts, SystemFacts& facts)
     // system and the processor itself.
     if (!facts.operatingSystem.empty())
         facts.operatingSystem = parts.host.osName;
+    facts.compatibilityLayer = parts.host.compatibilityLayer;
     if (!facts.processor.empty() && !parts.host.processorBrand.empty())
         facts.processor = parts.host.processorBrand;
     facts.processorCounts = parts.host.processorCounts;

@@ -21,10 +21,12 @@ enum class GatheringStep {
 };
 inline constexpr unsigned GatheringStepCount = 8;
 
-// What the system itself says beside DxDiag: its name, the processor's brand
-// and counts, and the memory sizes.
+// What the system itself says beside DxDiag: its name, the compatibility
+// layer it runs on (Wine), the processor's brand and counts, and the memory
+// sizes.
 struct HostFacts {
     std::u16string osName;
+    std::u16string compatibilityLayer;
     std::u16string processorBrand;
     std::u16string processorCounts;
     std::u16string physicalMemory;

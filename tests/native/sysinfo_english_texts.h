@@ -57,6 +57,7 @@ inline const char16_t* englishText(std::uint32_t number)
         {230, u"Axis"},
         {231, u"Button"},
         {232, u"Field of View"},
+        {250, u"Compatibility Layer"},
     };
     const auto found = texts.find(number);
     return found == texts.end() ? u"" : found->second;

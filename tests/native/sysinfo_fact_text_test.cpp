@@ -318,6 +318,52 @@ TEST(InputDevices, NotesCountAxesButtonsAndPovs)
     EXPECT_TEXT(u"Axis 2  Button 5  Field of View 0", FormatInputNotes(2, 5, 0, englishText));
 }
 
+TEST(CompatibilityLayer, NamesWineItsHostAndASteamDeck)
+{
+    struct Case {
+        CompatibilityLayerValues values;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {{"8.0", "Linux", "6.1.0-18-amd64", false}, u"Wine 8.0  Linux 6.1.0-18-amd64"},
+        {{"8.0-3", "Linux", "6.1.52-valve16-1-neptune-61", true},
+         u"Wine 8.0-3  Linux 6.1.52-valve16-1-neptune-61  Steam Deck"},
+        {{"9.0", "Darwin", "23.4.0", false}, u"Wine 9.0  Darwin 23.4.0"},
+        {{"9.0", "Linux", "", false}, u"Wine 9.0  Linux"},
+        {{"9.0", "", "6.1", false}, u"Wine 9.0  6.1"},
+        {{"", "", "", false}, u"Wine"},
+        {{"", "", "", true}, u"Wine  Steam Deck"},
+        // Whatever the host says, the report's line stays one line.
+        {{"9.0\t(Staging)", "Linux\r\n", "6.1 \xC3\xA9", false}, u"Wine 9.0?(Staging)  Linux?? 6.1 ??"},
+    };
+    for (const Case& c : cases)
+        EXPECT_TEXT(c.expected, FormatCompatibilityLayer(c.values));
+}
+
+TEST(DxDiagValues, WineQuotedValuesLoseTheirWrapping)
+{
+    const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+        // As Wine 8 gives it, and with the closing quote a later Wine may add.
+        {u"= \"DirectX 9.0c (4.09.0000.0904)", u"DirectX 9.0c (4.09.0000.0904)"},
+        {u"= \"DirectX 9.0c (4.09.0000.0904)\"", u"DirectX 9.0c (4.09.0000.0904)"},
+        {u"= \"x\"", u"x"},
+        {u"= \"say \"hi\"\"", u"say \"hi\""},
+        {u"= \"\"", u""},
+        {u"= \"", u""},
+        {u"= \"\"\"", u"\""},
+        // Values of Windows and values that are not of that form stay.
+        {u"DirectX 11", u"DirectX 11"},
+        {u"\"quoted\"", u"\"quoted\""},
+        {u"a = \"b\"", u"a = \"b\""},
+        {u" = \"b", u" = \"b"},
+        {u"=\"x\"", u"=\"x\""},
+        {u"= ", u"= "},
+        {u"", u""},
+    };
+    for (const auto& [value, expected] : cases)
+        EXPECT_TEXT(std::u16string(expected), CleanDxDiagValue(value));
+}
+
 TEST(DisplayDevices, ShaderVersionsReadMajorDotMinor)
 {
     EXPECT_TEXT(u"3.0", FormatShaderVersion(0xFFFE0300));

@@ -120,14 +120,16 @@ TEST(Report, AssemblesSystemApplicationInstallationProcessInThatOrder)
 TEST(SystemFacts, ClearedFactsAreEmptyAndNewDisplayDevicesStartUnknown)
 {
     SystemFacts facts = sampleFacts();
+    facts.compatibilityLayer = u"Wine 8.0";
     facts.drives.push_back({u"C:\\", u"", u"", u""});
     facts.soundDevices.emplace_back();
     facts.inputDevices.emplace_back();
     facts.displayDevices.push_back(NewDisplayDeviceRecord(englishText));
     ClearSystemFacts(facts);
     for (const std::u16string* text :
-         {&facts.operatingSystem, &facts.processor, &facts.processorCounts, &facts.bios, &facts.language,
-          &facts.physicalMemory, &facts.virtualMemory, &facts.pageFile, &facts.directXVersion})
+         {&facts.operatingSystem, &facts.compatibilityLayer, &facts.processor, &facts.processorCounts,
+          &facts.bios, &facts.language, &facts.physicalMemory, &facts.virtualMemory, &facts.pageFile,
+          &facts.directXVersion})
         EXPECT_TRUE(text->empty());
     EXPECT_TRUE(facts.drives.empty() && facts.displayDevices.empty() && facts.soundDevices.empty() &&
                 facts.inputDevices.empty());
@@ -139,22 +141,45 @@ TEST(SystemFacts, ClearedFactsAreEmptyAndNewDisplayDevicesStartUnknown)
 
 TEST(SystemPage, WithoutDevicesTheListEndsWithDirectXVersion)
 {
-    ReportPage page = CreateReportPage(PageKind::System);
-    FillSystemPage(page, sampleFacts(), englishText);
-    const std::vector<std::u16string> items = {
-        u"Operating System", u"Processor",       u"Number of Processors", u"BIOS",
-        u"Language",         u"Physical Memory", u"Virtual Memory",       u"Page File",
-        u"Storage",          u"DirectX Version"};
-    EXPECT_EQ(items, column(page, 0));
-    EXPECT_EQ(u"", page.rows[8][1]);
-    // No drive: the Storage row keeps its place in the list, but has no report line.
-    EXPECT_EQ(SystemHeader + u"Operating System\tMicrosoft Windows 7\u3000(build 7601)\r\n" +
-                  u"Processor\tIntel(R) Core(TM) i7\r\n" +
-                  u"Number of Processors\tLogical Core Count 8  Physical Core Count 4\r\n" +
-                  u"BIOS\tBIOS 1.0\r\n" + u"Language\tEnglish\r\n" + u"Physical Memory\t4096.000MB\r\n" +
-                  u"Virtual Memory\t2047.875MB\r\n" + u"Page File\t8192.000MB\r\n" +
-                  u"DirectX Version\tDirectX 9.0c\r\n",
-              page.PageText);
+    const std::u16string otherLines =
+        u"Processor\tIntel(R) Core(TM) i7\r\n"
+        u"Number of Processors\tLogical Core Count 8  Physical Core Count 4\r\n"
+        u"BIOS\tBIOS 1.0\r\nLanguage\tEnglish\r\nPhysical Memory\t4096.000MB\r\n"
+        u"Virtual Memory\t2047.875MB\r\nPage File\t8192.000MB\r\n"
+        u"DirectX Version\tDirectX 9.0c\r\n";
+    const std::u16string osLine = u"Operating System\tMicrosoft Windows 7\u3000(build 7601)\r\n";
+    const std::vector<std::u16string> otherItems = {
+        u"Processor",       u"Number of Processors", u"BIOS",      u"Language",
+        u"Physical Memory", u"Virtual Memory",       u"Page File", u"Storage",
+        u"DirectX Version"};
+    struct Case {
+        const char* name;
+        std::u16string compatibilityLayer;
+        std::vector<std::u16string> itemsAfterOs;
+        std::u16string linesAfterOs;
+    };
+    const Case cases[] = {
+        {"on Windows", u"", {}, u""},
+        // Under Wine the layer's row follows the system's, in the list and in the report.
+        {"under Wine",
+         u"Wine 8.0  Linux 6.1.0",
+         {u"Compatibility Layer"},
+         u"Compatibility Layer\tWine 8.0  Linux 6.1.0\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SystemFacts facts = sampleFacts();
+        facts.compatibilityLayer = c.compatibilityLayer;
+        ReportPage page = CreateReportPage(PageKind::System);
+        FillSystemPage(page, facts, englishText);
+        std::vector<std::u16string> items = {u"Operating System"};
+        items.insert(items.end(), c.itemsAfterOs.begin(), c.itemsAfterOs.end());
+        items.insert(items.end(), otherItems.begin(), otherItems.end());
+        EXPECT_EQ(items, column(page, 0));
+        // No drive: the Storage row keeps its place in the list, but has no report line.
+        EXPECT_EQ(u"", page.rows[items.size() - 2][1]);
+        EXPECT_EQ(SystemHeader + osLine + c.linesAfterOs + otherLines, page.PageText);
+    }
 }
 
 TEST(SystemPage, StorageLabelShowsOnceInTheListButOnEveryReportLine)

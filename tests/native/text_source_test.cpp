@@ -59,7 +59,7 @@ TEST(TextSource, ReadsTextsEscapesAndLineEnds)
                                                     {103, "103 \"𝄞\""},
                                                 });
     const auto texts = parsed(source);
-    ASSERT_EQ(150u, texts.size());
+    ASSERT_EQ(151u, texts.size());
     EXPECT_EQ(u"  two spaces ", texts.at(100));
     EXPECT_EQ(u"Action Menu\r\nStack", texts.at(126));
     EXPECT_EQ(u"a \"quote\" and \\ back", texts.at(127));
@@ -92,9 +92,9 @@ TEST(TextSource, RefusesFaultsNamingTheLine)
          32,
          "longer than 32764"},
         {"number outside the table",
-         {{140, "140 \"ok\"\n250 \"extra\""}},
+         {{140, "140 \"ok\"\n251 \"extra\""}},
          43,
-         "text number 250 is outside 100 to 249"},
+         "text number 251 is outside 100 to 250"},
         {"no number", {{140, "\"text\""}}, 42, "expected a text number"},
         {"no quote", {{140, "140 text"}}, 42, "expected blanks and a text in double quotes"},
         {"no blank after the number", {{140, "140\"text\""}}, 42, "expected blanks"},
@@ -137,6 +137,7 @@ TEST(ShippedTexts, EnglishMatchesTheTableCharacterForCharacter)
         {237, u"  Installed Applications"},
         {248, u"Copy to Clipboard"},
         {249, u"The settings could not be saved."},
+        {250, u"Compatibility Layer"},
     };
     for (const auto& [number, text] : expected)
         EXPECT_EQ(text, texts.at(number)) << number;

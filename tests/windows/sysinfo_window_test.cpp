@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -181,21 +182,30 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
                   const HWND list = visibleList(dialog);
                   EXPECT_EQ(SystemColumns, columnWidths(list));
                   // Operating system to DirectX version, but the BIOS: Wine
-                  // does not report one.
+                  // does not report one. Under Wine the layer follows the
+                  // system, named with its version.
                   const std::vector<Row> rows = rowsOf(list);
-                  const wchar_t* const items[] = {
-                      L"Operating System", L"Processor",       L"Number of Processors", L"BIOS",
-                      L"Language",         L"Physical Memory", L"Virtual Memory",       L"Page File",
-                      L"Storage"};
-                  EXPECT_LE(10u, rows.size());
+                  const wchar_t* const items[] = {L"Operating System",
+                                                  L"Compatibility Layer",
+                                                  L"Processor",
+                                                  L"Number of Processors",
+                                                  L"BIOS",
+                                                  L"Language",
+                                                  L"Physical Memory",
+                                                  L"Virtual Memory",
+                                                  L"Page File",
+                                                  L"Storage"};
+                  EXPECT_LE(11u, rows.size());
                   for (std::size_t i = 0; i < std::size(items) && i < rows.size(); ++i) {
                       EXPECT_EQ(items[i], rows[i][0]);
-                      EXPECT_TRUE(i == 3 || !rows[i][1].empty()) << "row " << i;
+                      EXPECT_TRUE(i == 4 || !rows[i][1].empty()) << "row " << i;
                   }
                   EXPECT_TRUE(rows[0][1].starts_with(L"Microsoft Windows")) << narrowWide(rows[0][1]);
+                  EXPECT_TRUE(rows[1][1].starts_with(L"Wine ") && iswdigit(rows[1][1][5]))
+                      << narrowWide(rows[1][1]);
                   // The first drive, whatever its letter and kind.
-                  EXPECT_EQ(L":\\    ", rows[8][1].substr(1, 6)) << narrowWide(rows[8][1]);
-                  EXPECT_NE(std::wstring::npos, rows[8][1].find(L" Drive")) << narrowWide(rows[8][1]);
+                  EXPECT_EQ(L":\\    ", rows[9][1].substr(1, 6)) << narrowWide(rows[9][1]);
+                  EXPECT_NE(std::wstring::npos, rows[9][1].find(L" Drive")) << narrowWide(rows[9][1]);
                   return true;
               })
         .then("the process tab lists this test",

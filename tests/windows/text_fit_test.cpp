@@ -1,8 +1,9 @@
 // No text is cut off: every window, in every language, at the screen's scale.
 // Each caption is measured with its control's own font and compared with the
 // room the control gives it, margins included; labels that wrap must wrap
-// within their height. A failure names the language, the window, the control
-// and the text.
+// within their height. Every font that shows text is large enough to read on
+// a small, dense screen such as the Steam Deck's. A failure names the
+// language, the window, the control and the text.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -42,10 +43,14 @@ constexpr int TabMargin = 3;         // each side of a tab's caption
 constexpr int ListItemPadding = 12;  // what a list view adds to a column sized to its texts
 constexpr int HeaderPadding = 12;    // the same for a column heading
 
+// The smallest height of a capital letter, in pixels, that still reads well.
+constexpr int MinimumCapHeight = 9;
+
 constexpr std::uint32_t ItemColumnText = 181;
 // Every label the system page's item column can show; a machine without, say,
-// a sound device lists no such rows, yet another player's machine does.
-constexpr std::uint32_t FirstItemLabel = 183, LastItemLabel = 216;
+// a sound device lists no such rows, yet another player's machine does (and
+// label 250, the compatibility layer, shows under Wine only).
+constexpr std::uint32_t FirstItemLabel = 183, LastItemLabel = 216, CompatibilityLayerLabel = 250;
 
 std::string utf8(const std::wstring& text)
 {
@@ -114,6 +119,44 @@ public:
         return {rect.right, rect.bottom};
     }
     int scaled(int pixels) const { return MulDiv(pixels, GetDeviceCaps(dc_, LOGPIXELSX), 96); }
+    // The rows of pixels a capital H covers as the font draws it: black on
+    // white, counting the rows with a pixel darker than mid-grey.
+    int capHeight() const
+    {
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc_, &metrics);
+        const int width = metrics.tmMaxCharWidth + 4, height = metrics.tmHeight + 4;
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const HDC memory = CreateCompatibleDC(dc_);
+        const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!memory || !bitmap || !bits) {
+            DeleteObject(bitmap);
+            DeleteDC(memory);
+            return 0;
+        }
+        const HGDIOBJ previousBitmap = SelectObject(memory, bitmap);
+        const HGDIOBJ previousFont = SelectObject(memory, GetCurrentObject(dc_, OBJ_FONT));
+        PatBlt(memory, 0, 0, width, height, WHITENESS);
+        SetTextColor(memory, RGB(0, 0, 0));
+        SetBkMode(memory, TRANSPARENT);
+        TextOutW(memory, 2, 2, L"H", 1);
+        GdiFlush();
+        int rows = 0;
+        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        for (int y = 0; y < height; ++y) {
+            bool dark = false;
+            for (int x = 0; x < width && !dark; ++x)
+                dark = (pixels[y * width + x] & 0xFF) < 0x80;
+            rows += dark ? 1 : 0;
+        }
+        SelectObject(memory, previousFont);
+        SelectObject(memory, previousBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        return rows;
+    }
 
 private:
     HWND control_;
@@ -137,6 +180,15 @@ public:
         if (!fits)
             failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) +
                                "\" does not fit (" + room + ", " + std::to_string(dpi_) + " DPI)");
+    }
+    void requireLegible(const FontOf& font, const std::string& control, const std::wstring& text)
+    {
+        const int cap = font.capHeight();
+        if (cap < MinimumCapHeight)
+            failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) +
+                               "\" is too small to read (capital letters " + std::to_string(cap) +
+                               " px high, " + std::to_string(MinimumCapHeight) + " needed, " +
+                               std::to_string(dpi_) + " DPI)");
     }
     void requireWidth(int needed, int available, const std::string& control, const std::wstring& text)
     {
@@ -299,7 +351,10 @@ void checkList(HWND control, FitReport& report)
         requireItem(text, "row " + std::to_string(row));
         shown.emplace_back(text);
     }
-    for (std::uint32_t label = FirstItemLabel; label <= LastItemLabel; ++label) {
+    std::vector<std::uint32_t> labels{CompatibilityLayerLabel};
+    for (std::uint32_t label = FirstItemLabel; label <= LastItemLabel; ++label)
+        labels.push_back(label);
+    for (std::uint32_t label : labels) {
         if (std::find(shown.begin(), shown.end(), GetText(label)) == shown.end())
             requireItem(GetText(label), "label " + std::to_string(label) + " (no such row here)");
     }
@@ -310,6 +365,9 @@ BOOL CALLBACK checkChild(HWND control, LPARAM parameter)
     auto& report = *reinterpret_cast<FitReport*>(parameter);
     const std::wstring kind = className(control);
     const std::wstring text = Player::windowText(control);
+    if (IsWindowVisible(control) &&
+        (!text.empty() || kind == L"ComboBox" || kind == WC_TABCONTROLW || kind == WC_LISTVIEWW))
+        report.requireLegible(FontOf(control), nameOf(control), text);
     if (kind == L"Static" && !text.empty())
         checkStatic(control, text, report);
     else if (kind == L"Button" && !text.empty())
