@@ -1,0 +1,233 @@
+// The tool played with a controller alone, as on a handheld without a mouse:
+// from the main window into the general settings, through a drop-down list,
+// the tabs and a check box, past the save question and out again.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/main_window_win32.h"
+#include "resources/resource.h"
+#include "shell/app_state_win32.h"
+#include "shell/controller_navigation.h"
+#include "shell/text_table_win32.h"
+#include "support/app_fixture.h"
+#include "support/dialog_driver.h"
+#include "support/general_window_driver.h"
+#include "support/scripted_gamepad.h"
+
+namespace {
+
+namespace Button = NavigationButton;
+
+void hold(std::uint16_t buttons)
+{
+    ScriptedGamepad::setXInputState(XInputPadState{buttons, 0, 0, 0, 0, 0, 0});
+}
+
+// One press: held until the windows have read it, then released until they
+// have read that too.
+void press(Player::Script& script, const std::string& name, std::uint16_t buttons)
+{
+    script
+        .then(name,
+              [buttons] {
+                  hold(buttons);
+                  return true;
+              })
+        .then(name + ": read", ScriptedGamepad::afterNavigationReads(2))
+        .then(name + ": released",
+              [] {
+                  hold(0);
+                  return true;
+              })
+        .then(name + ": release read", ScriptedGamepad::afterNavigationReads(2));
+}
+
+// Presses `buttons` again and again until `reached` holds.
+std::function<bool()> pressingUntil(std::uint16_t buttons, std::function<bool()> reached)
+{
+    struct Cycle {
+        int phase = 0;
+        std::function<bool()> waiting;
+    };
+    auto cycle = std::make_shared<Cycle>();
+    return [=] {
+        switch (cycle->phase) {
+        case 0:
+            if (reached())
+                return true;
+            hold(buttons);
+            cycle->waiting = ScriptedGamepad::afterNavigationReads(2);
+            cycle->phase = 1;
+            return false;
+        case 1:
+            if (!cycle->waiting())
+                return false;
+            hold(0);
+            cycle->waiting = ScriptedGamepad::afterNavigationReads(2);
+            cycle->phase = 2;
+            return false;
+        default:
+            if (cycle->waiting())
+                cycle->phase = 0;
+            return false;
+        }
+    };
+}
+
+HWND mainWindow()
+{
+    return Player::activeDialogWithControl(IDC_MAIN_LANGUAGE);
+}
+
+HWND saveQuestion()
+{
+    const HWND dialog = Player::activeDialogWithControl(IDC_MESSAGE_TEXT);
+    return dialog && GetDlgItem(dialog, IDCANCEL) && GetDlgItem(dialog, IDYES) ? dialog : nullptr;
+}
+
+// The focus is on control `id` of the window `find` gives (of its page
+// `page` when one is named).
+std::function<bool()> focusOn(HWND (*find)(), int id, std::optional<GeneralWindow::Page> page = std::nullopt)
+{
+    return [=] {
+        const HWND window = find();
+        if (!window)
+            return false;
+        const HWND parent = page ? GeneralWindow::page(window, *page) : window;
+        return GetFocus() && GetFocus() == GetDlgItem(parent, id);
+    };
+}
+
+// A player sees the focus: the control draws its focus rectangle.
+bool focusDrawn()
+{
+    const HWND focus = GetFocus();
+    return focus && !(SendMessageW(focus, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+class ControllerNavigation : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        initializeApplicationOnce();
+        languageFile_ = fileBytes(settingsFile(L"config.lng"));
+        configFile_ = fileBytes(GeneralWindow::configPath());
+        // English as read and as shown: the main window then closes without
+        // asking.
+        writeBytes(settingsFile(L"config.lng"), {0x23, 0x04, 0x09, 0x20, English, 0, 0, 0});
+        LoadLanguageSettings();
+    }
+
+    void TearDown() override
+    {
+        restore(settingsFile(L"config.lng"), languageFile_);
+        restore(GeneralWindow::configPath(), configFile_);
+        LoadLanguageSettings();
+        LoadStringTable(LanguageIndex());
+    }
+
+    static void writeBytes(const std::wstring& path, const std::vector<char>& bytes)
+    {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        ASSERT_EQ(bytes.size(), written);
+    }
+    static void restore(const std::wstring& path, const std::optional<std::vector<char>>& bytes)
+    {
+        if (bytes)
+            writeBytes(path, *bytes);
+        else
+            DeleteFileW(path.c_str());
+    }
+
+    ScopedLanguage language_{English};
+    std::optional<std::vector<char>> languageFile_;
+    std::optional<std::vector<char>> configFile_;
+};
+
+} // namespace
+
+TEST_F(ControllerNavigation, APlayerWithOnlyAControllerChangesTheGeneralSettingsAndSavesThem)
+{
+    using GeneralWindow::Effects;
+    using GeneralWindow::Network;
+    GeneralSettings stored = GeneralWindow::seededRecord();
+    stored.upnpMode = 0;
+    stored.ambientOcclusion = 0;
+    GeneralWindow::writeConfig(GeneralWindow::bytesOf(stored));
+
+    const ScriptedGamepad::Installation pad(1, ScriptedGamepad::Kind::XInput);
+    bool mainFocusDrawn = false;
+    bool pageFocusDrawn = false;
+    int pageAfterTurns = -1;
+    bool listOpened = false;
+    bool questionCancelled = false;
+    Player::Script script;
+    script.then("main window", [] { return mainWindow() != nullptr; })
+        .then("main window read", ScriptedGamepad::afterNavigationReads(2))
+        .then("down to General", pressingUntil(Button::Down, focusOn(mainWindow, IDC_MAIN_GENERAL)))
+        .then("main window shows the focus", [&] { return mainFocusDrawn = focusDrawn(); });
+    press(script, "A on General", Button::A);
+    script.then("general window", [] { return GeneralWindow::window() != nullptr; })
+        .then("down to UPnP",
+              pressingUntil(Button::Down, focusOn(GeneralWindow::window, IDC_NETWORK_UPNP, Network)));
+    press(script, "A opens the list", Button::A);
+    script.then("list open",
+                [&] { return listOpened = SendMessageW(GetFocus(), CB_GETDROPPEDSTATE, 0, 0) != FALSE; });
+    press(script, "down in the list", Button::Down);
+    press(script, "A closes the list", Button::A);
+    press(script, "RB to video", Button::RightShoulder);
+    press(script, "RB to graphics", Button::RightShoulder);
+    script.then("graphics page focused", [&] {
+        pageAfterTurns = GeneralWindow::visiblePage(GeneralWindow::window());
+        pageFocusDrawn = focusDrawn();
+        return true;
+    });
+    script.then("ambient occlusion focused",
+                focusOn(GeneralWindow::window, IDC_EFFECTS_AMBIENT_OCCLUSION, Effects));
+    press(script, "A ticks ambient occlusion", Button::A);
+    script.then("down to OK", pressingUntil(Button::Down, focusOn(GeneralWindow::window, IDOK)));
+    press(script, "A on OK", Button::A);
+    script.then("save question", [] { return saveQuestion() != nullptr; });
+    press(script, "B cancels the question", Button::B);
+    script.then("back in the general window",
+                [&] { return questionCancelled = (GeneralWindow::window() != nullptr && !saveQuestion()); });
+    script.then("down to OK again", pressingUntil(Button::Down, focusOn(GeneralWindow::window, IDOK)));
+    press(script, "A on OK again", Button::A);
+    script.then("save question again", [] { return saveQuestion() != nullptr; });
+    press(script, "A on Yes", Button::A);
+    script.then("main window again", [] { return mainWindow() != nullptr; })
+        .then("down to OK", pressingUntil(Button::Down, focusOn(mainWindow, IDOK)));
+    // The window ends with this press, and the reading with it.
+    script.then("A on OK of the main window", [] {
+        hold(Button::A);
+        return true;
+    });
+
+    const INT_PTR result = script.run([] { return runMainWindow(); }, 60000);
+    EXPECT_FALSE(script.timedOut()) << "stuck at: " << script.pendingStep();
+    EXPECT_TRUE(script.finished()) << "stuck at: " << script.pendingStep();
+    EXPECT_EQ(IDOK, result);
+    EXPECT_TRUE(mainFocusDrawn);
+    EXPECT_TRUE(listOpened);
+    EXPECT_EQ(Effects, pageAfterTurns);
+    EXPECT_TRUE(pageFocusDrawn);
+    EXPECT_TRUE(questionCancelled);
+
+    GeneralSettings expected = stored;
+    expected.upnpMode = 1;
+    expected.ambientOcclusion = 1;
+    EXPECT_EQ(GeneralWindow::bytesOf(expected), GeneralWindow::readConfig());
+}
