@@ -17,6 +17,8 @@ bool acting = false;
 // Whether the controller has acted, and when it last did.
 bool controllerUsed = false;
 DWORD lastActionTime = 0;
+// The window last told to draw its focus.
+HWND focusShownIn = nullptr;
 
 // The mark of a window that accepts the controller: a property named by a
 // global atom of our own, which the system drops with the window.
@@ -226,11 +228,14 @@ bool controllerUsedLast()
 }
 
 // Focus rectangles are hidden until the keyboard is used; a controller
-// counts as one, also in each window it goes on to open.
+// counts as one, also in each window it goes on to open. A window is told
+// once; the system passes it on to the window's controls.
 void showFocus(HWND window)
 {
-    if (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)
-        SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (window == focusShownIn)
+        return;
+    focusShownIn = window;
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 void readAndAct()
