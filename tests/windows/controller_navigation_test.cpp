@@ -32,55 +32,44 @@ void hold(std::uint16_t buttons)
     ScriptedGamepad::setXInputState(XInputPadState{buttons, 0, 0, 0, 0, 0, 0});
 }
 
-// One press: held until the windows have read it, then released until they
-// have read that too.
-void press(Player::Script& script, const std::string& name, std::uint16_t buttons)
-{
-    script
-        .then(name,
-              [buttons] {
-                  hold(buttons);
-                  return true;
-              })
-        .then(name + ": read", ScriptedGamepad::afterNavigationReads(2))
-        .then(name + ": released",
-              [] {
-                  hold(0);
-                  return true;
-              })
-        .then(name + ": release read", ScriptedGamepad::afterNavigationReads(2));
-}
-
-// Presses `buttons` again and again until `reached` holds.
-std::function<bool()> pressingUntil(std::uint16_t buttons, std::function<bool()> reached)
+// Presses `buttons` until `done` holds, given how many presses there were;
+// each press is held until the windows have read it, then released until
+// they have read that too.
+std::function<bool()> pressingUntil(std::uint16_t buttons, std::function<bool(int presses)> done)
 {
     struct Cycle {
-        int phase = 0;
-        std::function<bool()> waiting;
+        int presses = 0;
+        bool held = false;
+        std::function<bool()> read;
     };
     auto cycle = std::make_shared<Cycle>();
     return [=] {
-        switch (cycle->phase) {
-        case 0:
-            if (reached())
-                return true;
-            hold(buttons);
-            cycle->waiting = ScriptedGamepad::afterNavigationReads(2);
-            cycle->phase = 1;
+        if (cycle->read && !cycle->read())
             return false;
-        case 1:
-            if (!cycle->waiting())
-                return false;
+        cycle->read = nullptr;
+        if (cycle->held) {
             hold(0);
-            cycle->waiting = ScriptedGamepad::afterNavigationReads(2);
-            cycle->phase = 2;
-            return false;
-        default:
-            if (cycle->waiting())
-                cycle->phase = 0;
-            return false;
+            cycle->held = false;
+        } else if (done(cycle->presses)) {
+            return true;
+        } else {
+            hold(buttons);
+            cycle->held = true;
+            ++cycle->presses;
         }
+        cycle->read = ScriptedGamepad::afterNavigationReads(2);
+        return false;
     };
+}
+
+std::function<bool()> pressingUntil(std::uint16_t buttons, std::function<bool()> reached)
+{
+    return pressingUntil(buttons, [reached](int) { return reached(); });
+}
+
+void press(Player::Script& script, const std::string& name, std::uint16_t buttons)
+{
+    script.then(name, pressingUntil(buttons, [](int presses) { return presses == 1; }));
 }
 
 HWND mainWindow()
