@@ -110,12 +110,30 @@ void arrow(HWND window, HWND focus, WPARAM key)
         moveFocus(window, nextInGroup(window, focus, key == VK_LEFT));
 }
 
+// Closing a list by message counts as cancelling it, which may put back the
+// entry it showed when it opened; the entry the player moved to is kept, as
+// Enter keeps it, and the window told as for any change of choice.
+void closeListKeepingChoice(HWND list)
+{
+    const LRESULT chosen = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+    if (chosen == CB_ERR || SendMessageW(list, CB_GETCURSEL, 0, 0) == chosen)
+        return;
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
 // Space on a button or check box; a drop-down list opens, or closes keeping
 // the entry chosen in it. The press is posted: a button may open a window.
 void activate(HWND focus, HWND list, bool listOpen)
 {
+    if (list && listOpen) {
+        closeListKeepingChoice(list);
+        return;
+    }
     if (list) {
-        SendMessageW(list, CB_SHOWDROPDOWN, listOpen ? FALSE : TRUE, 0);
+        SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
         return;
     }
     constexpr UINT Pressable = DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON;
@@ -289,6 +307,7 @@ void stopControllerNavigation()
         KillTimer(nullptr, readingTimer);
     readingTimer = 0;
     restartNavigation(state);
+    focusShownIn = nullptr;
 }
 
 void setNavigationPadReader(NavigationPadReader reader)
@@ -296,6 +315,7 @@ void setNavigationPadReader(NavigationPadReader reader)
     replacementReader = reader;
 }
 
+// A window that cannot be marked is simply not driven by the controller.
 void acceptControllerNavigation(HWND window)
 {
     if (acceptanceAtom())
