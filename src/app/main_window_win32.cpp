@@ -8,9 +8,11 @@
 
 #include "app/deferred_start_up_win32.h"
 #include "gamepad/gamepad_window_win32.h"
+#include "gamepad/navigation_pad_win32.h"
 #include "resources/resource.h"
 #include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
+#include "shell/controller_navigation_win32.h"
 #include "shell/dialog_texts_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
@@ -124,6 +126,7 @@ void onInitDialog(HWND window)
     SetDialogIcons(window);
     ApplyLanguage(window);
     CenterOnDesktop(window);
+    acceptControllerNavigation(window);
     SetTimer(window, EarlyReportTimer, EarlyReportDelayMilliseconds, nullptr);
 }
 
@@ -164,8 +167,10 @@ void onPaint(HWND window)
         PaintPicture(dc, IDB_MAIN_BANNER, BannerLeft, BannerTop);
         EndPaint(window, &paint);
     }
-    // Once the window stands, the rest of start-up.
+    // Once the window stands, the rest of start-up, and the controller is
+    // read from then on.
     CompleteStartUp();
+    startControllerNavigation(readNavigationPad);
 }
 
 HBRUSH onControlColourStatic(HDC dc)
@@ -198,5 +203,8 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 INT_PTR runMainWindow()
 {
-    return DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_MAIN), nullptr, mainWindowProc, 0);
+    const INT_PTR result =
+        DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_MAIN), nullptr, mainWindowProc, 0);
+    stopControllerNavigation();
+    return result;
 }

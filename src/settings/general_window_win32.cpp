@@ -8,6 +8,7 @@
 #include "settings/general_pages_win32.h"
 #include "settings/general_settings.h"
 #include "settings/general_settings_file_win32.h"
+#include "shell/controller_navigation_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
@@ -86,6 +87,7 @@ void onInitDialog(HWND window)
     SetDlgItemTextW(window, IDCANCEL, GetText(CancelText));
     createPages(window);
     showPage(0);
+    acceptControllerNavigation(window);
 }
 
 void onOk(HWND window)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "resources/resource.h"
+#include "shell/controller_navigation_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
 
@@ -44,6 +45,7 @@ void onInitDialog(HWND dialog)
     }
     focusDefaultButton(dialog);
     CenterOnDesktop(dialog);
+    acceptControllerNavigation(dialog);
 }
 
 INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

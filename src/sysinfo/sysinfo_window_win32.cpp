@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "resources/resource.h"
+#include "shell/controller_navigation_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
 #include "sysinfo/system_gathering_win32.h"
@@ -292,6 +293,7 @@ void onInitDialog(HWND window)
     state->anchors = takeAnchors(window);
     FitToWorkArea(window);
     CenterOnDesktop(window);
+    acceptControllerNavigation(window);
     startGathering(window);
 }
 

@@ -8,5 +8,7 @@
 
 // Saves main_<lang>.bmp, yesno_<lang>.bmp, ok_<lang>.bmp,
 // yesnocancel_<lang>.bmp, general_<page>_<lang>.bmp, gamepad_<lang>.bmp and
-// gamepad_test_<lang>.bmp into `folder`; 0 when every picture was saved.
+// gamepad_test_<lang>.bmp into `folder`, and in English the windows after
+// a scripted controller moved their focus (controller_*_en.bmp); 0 when every
+// picture was saved.
 int takeScreenshots(const std::wstring& folder);

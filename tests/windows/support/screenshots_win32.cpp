@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
 #include "app/main_window_win32.h"
+#include "shell/controller_navigation_win32.h"
 #include "shell/message_dialog_win32.h"
 #include "settings/general_window_win32.h"
 #include "shell/display_adapters_win32.h"
@@ -74,22 +75,34 @@ bool saveWindowPicture(HWND window, const std::wstring& path)
     return std::fclose(file) == 0 && written;
 }
 
-// Opens a dialog through `open`, lets `prepare` act on it, waits until it has
-// settled, takes its picture and ends it with `result`.
+// Steps a player takes in a window before its picture.
+using PlayerSteps = std::function<void(Player::Script&)>;
+
+// Opens a dialog through `open`, lets `prepare` act on it and the player take
+// `steps`, waits until it has settled, takes its picture and ends it with
+// `result`.
 bool photograph(const std::function<INT_PTR()>& open, int controlId, INT_PTR result, const std::wstring& path,
-                const std::function<void(HWND)>& prepare = nullptr)
+                const std::function<void(HWND)>& prepare = nullptr, const PlayerSteps& steps = nullptr)
 {
     bool saved = false;
     int ticks = 0;
     Player::Script script;
+    script.then("wait for the dialog", [&] {
+        const HWND dialog = Player::activeDialogWithControl(controlId);
+        if (!dialog || !Player::ready(dialog))
+            return false;
+        if (prepare)
+            prepare(dialog);
+        return true;
+    });
+    if (steps)
+        steps(script);
     script
-        .then("wait for the dialog",
+        .then("redraw",
               [&] {
                   const HWND dialog = Player::activeDialogWithControl(controlId);
-                  if (!dialog || !Player::ready(dialog))
+                  if (!dialog)
                       return false;
-                  if (prepare)
-                      prepare(dialog);
                   RedrawWindow(dialog, nullptr, nullptr,
                                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
                   return true;
@@ -142,6 +155,61 @@ bool photographGamepadWindows(const std::wstring& suffix, const std::wstring& fo
     return saved;
 }
 constexpr const wchar_t* GeneralPageNames[] = {L"network", L"video", L"graphics", L"sound"};
+
+// Presses of the scripted controller, each held until the windows have read
+// it and then released.
+PlayerSteps controllerPresses(std::vector<std::uint16_t> presses)
+{
+    return [presses](Player::Script& script) {
+        for (const std::uint16_t buttons : presses) {
+            script
+                .then("press",
+                      [buttons] {
+                          ScriptedGamepad::setXInputState(XInputPadState{buttons, 0, 0, 0, 0, 0, 0});
+                          return true;
+                      })
+                .then("read", ScriptedGamepad::afterNavigationReads(2))
+                .then("release",
+                      [] {
+                          ScriptedGamepad::setXInputState(XInputPadState{});
+                          return true;
+                      })
+                .then("read release", ScriptedGamepad::afterNavigationReads(2));
+        }
+    };
+}
+
+// The windows as a player with only a controller sees them: the focus moved
+// by the controller, on each general settings page (turned with RB, the
+// network page after a whole round), the second System Information tab, the
+// Yes/No question and the main window (last: it stops the reading when it
+// ends).
+bool photographControllerFocus(const std::wstring& suffix, const std::wstring& folder)
+{
+    using namespace NavigationButton;
+    const ScriptedGamepad::Installation pad(1, ScriptedGamepad::Kind::XInput);
+    startControllerNavigation(nullptr); // the installation's scripted reader stands in
+    const std::wstring prefix = folder + L"\\controller_";
+    bool saved = true;
+    for (std::size_t page = 0; page < 4; ++page) {
+        saved &= photograph(
+            [] {
+                WaitForDisplayAdapters(INFINITE);
+                return openGeneralSettings(nullptr);
+            },
+            IDC_GENERAL_TABS, IDCANCEL, prefix + L"general_" + GeneralPageNames[page] + suffix, nullptr,
+            controllerPresses(std::vector<std::uint16_t>(page == 0 ? 4 : page, RightShoulder)));
+    }
+    saved &= photograph([] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS, IDOK,
+                        prefix + L"sysinfo" + suffix, nullptr, controllerPresses({RightShoulder}));
+    saved &=
+        photograph([] { return ShowMessageDialog(nullptr, IDD_MESSAGE_YESNO, 109, 145); }, IDC_MESSAGE_TEXT,
+                   IDCANCEL, prefix + L"yesno" + suffix, nullptr, controllerPresses({Down}));
+    saved &= photograph([] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, IDOK, prefix + L"main" + suffix,
+                        nullptr, controllerPresses({Down, Down}));
+    stopControllerNavigation();
+    return saved;
+}
 // The system information window's tabs, in the order they appear.
 constexpr const wchar_t* SysinfoPageNames[] = {L"system", L"application", L"process", L"installation"};
 
@@ -168,6 +236,8 @@ int takeScreenshots(const std::wstring& folder)
                 IDC_MESSAGE_TEXT, IDCANCEL, folder + L"\\" + message.name + suffix);
         }
         allSaved &= photographGamepadWindows(suffix, folder);
+        if (language == English)
+            allSaved &= photographControllerFocus(suffix, folder);
         // Ending the general settings window directly writes no config.sys.
         for (int page = GeneralWindow::Network; page <= GeneralWindow::Sound; ++page) {
             allSaved &= photograph(

@@ -79,6 +79,11 @@ std::uint32_t enumerationCount();
 // How often the windows have read the controllers since installation.
 std::uint32_t pollCount();
 
+// The windows that a controller can drive read controller 0's XInput state
+// (buttons and left stick) while an installation lasts. A script step that
+// passes once they have read it `count` more times.
+std::function<bool()> afterNavigationReads(std::uint32_t count);
+
 // Script steps: one that passes once the windows have read the controllers
 // `polls` more times, and one that presses a button of controller 0.
 std::function<bool()> afterPolls(std::uint32_t polls);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gamepad/gamepad_devices_win32.h"
+#include "shell/controller_navigation_win32.h"
 
 namespace ScriptedGamepad {
 namespace {
@@ -26,6 +27,7 @@ std::vector<Controller> controllers;
 Kind kindOfAll = Kind::DirectInput;
 std::uint32_t polls = 0;
 std::uint32_t enumerations = 0;
+std::uint32_t navigationReads = 0;
 bool interruptNext = false;
 
 // What an enumeration that meets a device change and dispatches messages
@@ -53,6 +55,16 @@ void putUnsigned(DirectInputState& state, std::size_t offset, std::uint32_t valu
 Controller& controllerAt(unsigned controller)
 {
     return controllers.at(controller);
+}
+
+bool readNavigationPad(NavigationPad& pad)
+{
+    ++navigationReads;
+    if (controllers.empty() || !controllers[0].attached)
+        return false;
+    const XInputPadState& state = controllers[0].xinputState;
+    pad = NavigationPad{state.buttons, state.thumbLX, state.thumbLY};
+    return true;
 }
 
 // The scripted controller's number travels in the record's XInput user
@@ -145,11 +157,14 @@ Installation::Installation(unsigned count, Kind kind)
     polls = 0;
     enumerations = 0;
     interruptNext = false;
+    navigationReads = 0;
     setControllerSource(&Source);
+    setNavigationPadReader(readNavigationPad);
 }
 
 Installation::~Installation()
 {
+    setNavigationPadReader(nullptr);
     setControllerSource(nullptr);
     controllers.clear();
 }
@@ -249,6 +264,16 @@ std::function<bool()> afterPolls(std::uint32_t count)
         if (!*start)
             *start = polls;
         return polls >= **start + count;
+    };
+}
+
+std::function<bool()> afterNavigationReads(std::uint32_t count)
+{
+    auto start = std::make_shared<std::optional<std::uint32_t>>();
+    return [=] {
+        if (!*start)
+            *start = navigationReads;
+        return navigationReads >= **start + count;
     };
 }
 

@@ -1,0 +1,113 @@
+#include "shell/controller_navigation.h"
+
+#include <cstdlib>
+
+namespace {
+
+struct ButtonAction {
+    std::uint16_t button;
+    NavigationAction action;
+};
+// By priority, highest first.
+constexpr ButtonAction ButtonActions[] = {
+    {NavigationButton::B, NavigationAction::Cancel},
+    {NavigationButton::A, NavigationAction::Activate},
+    {NavigationButton::LeftShoulder, NavigationAction::PreviousPage},
+    {NavigationButton::RightShoulder, NavigationAction::NextPage},
+};
+constexpr std::uint16_t ActionButtons = NavigationButton::B | NavigationButton::A |
+                                        NavigationButton::LeftShoulder | NavigationButton::RightShoulder;
+
+struct PadDirection {
+    std::uint16_t button;
+    NavigationDirection direction;
+};
+// A diagonal on the d-pad reads as its vertical part.
+constexpr PadDirection PadDirections[] = {
+    {NavigationButton::Up, NavigationDirection::Up},
+    {NavigationButton::Down, NavigationDirection::Down},
+    {NavigationButton::Left, NavigationDirection::Left},
+    {NavigationButton::Right, NavigationDirection::Right},
+};
+
+// The d-pad before the stick; the stick points along its larger component,
+// the vertical one on a tie.
+NavigationDirection directionOf(const NavigationPad& pad)
+{
+    for (const PadDirection& entry : PadDirections) {
+        if (pad.buttons & entry.button)
+            return entry.direction;
+    }
+    const int x = pad.thumbX;
+    const int y = pad.thumbY;
+    if (std::abs(y) >= std::abs(x)) {
+        if (std::abs(y) > NavigationStickDeadZone)
+            return y > 0 ? NavigationDirection::Up : NavigationDirection::Down;
+        return NavigationDirection::None;
+    }
+    if (std::abs(x) > NavigationStickDeadZone)
+        return x > 0 ? NavigationDirection::Right : NavigationDirection::Left;
+    return NavigationDirection::None;
+}
+
+NavigationAction actionOf(NavigationDirection direction, bool listOpen)
+{
+    switch (direction) {
+    case NavigationDirection::Up: return listOpen ? NavigationAction::Up : NavigationAction::TabPrevious;
+    case NavigationDirection::Down: return listOpen ? NavigationAction::Down : NavigationAction::TabNext;
+    case NavigationDirection::Left: return NavigationAction::Left;
+    case NavigationDirection::Right: return NavigationAction::Right;
+    case NavigationDirection::None: break;
+    }
+    return NavigationAction::None;
+}
+
+bool reached(std::uint32_t now, std::uint32_t when)
+{
+    return static_cast<std::int32_t>(now - when) >= 0;
+}
+
+} // namespace
+
+NavigationAction nextNavigationAction(NavigationState& state, const NavigationPad& pad, std::uint32_t now,
+                                      bool listOpen)
+{
+    const std::uint16_t held = pad.buttons & ActionButtons;
+    const NavigationDirection direction = directionOf(pad);
+    if (!state.reading) {
+        state.reading = true;
+        state.spentButtons = held;
+        state.held = direction;
+        state.heldRepeats = false;
+        return NavigationAction::None;
+    }
+
+    // A released button can act again; each new press acts once, and the
+    // lower presses of the same reading are spent with it.
+    state.spentButtons &= held;
+    const std::uint16_t fresh = held & ~state.spentButtons;
+    state.spentButtons |= fresh;
+    for (const ButtonAction& entry : ButtonActions) {
+        if (fresh & entry.button)
+            return entry.action;
+    }
+
+    if (direction != state.held) {
+        state.held = direction;
+        state.heldRepeats = true;
+        state.nextRepeat = now + NavigationRepeatDelayMilliseconds;
+        return actionOf(direction, listOpen);
+    }
+    if (direction == NavigationDirection::None || !state.heldRepeats || !reached(now, state.nextRepeat))
+        return NavigationAction::None;
+    // Readings that came late give one repeat, not a burst of them.
+    state.nextRepeat += NavigationRepeatIntervalMilliseconds;
+    if (reached(now, state.nextRepeat))
+        state.nextRepeat = now + NavigationRepeatIntervalMilliseconds;
+    return actionOf(direction, listOpen);
+}
+
+void restartNavigation(NavigationState& state)
+{
+    state.reading = false;
+}
