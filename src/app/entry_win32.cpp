@@ -17,7 +17,7 @@ namespace {
 // preparation, a probe that hangs) may keep the process once the player has
 // left. Nothing it does is kept, so past this the process ends without it: a
 // launcher waiting for the tool must not wait on a graphics runtime.
-constexpr DWORD LeavingGraceMilliseconds = 300;
+constexpr DWORD LeavingGraceMilliseconds = 100;
 
 bool backgroundWorkEnded()
 {

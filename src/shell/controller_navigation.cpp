@@ -10,13 +10,13 @@ struct ButtonAction {
 };
 // By priority, highest first.
 constexpr ButtonAction ButtonActions[] = {
-    {NavigationButton::B, NavigationAction::Cancel},
-    {NavigationButton::A, NavigationAction::Activate},
-    {NavigationButton::LeftShoulder, NavigationAction::PreviousPage},
-    {NavigationButton::RightShoulder, NavigationAction::NextPage},
+    {XInputButton::B, NavigationAction::Cancel},
+    {XInputButton::A, NavigationAction::Activate},
+    {XInputButton::LeftShoulder, NavigationAction::PreviousPage},
+    {XInputButton::RightShoulder, NavigationAction::NextPage},
 };
-constexpr std::uint16_t ActionButtons = NavigationButton::B | NavigationButton::A |
-                                        NavigationButton::LeftShoulder | NavigationButton::RightShoulder;
+constexpr std::uint16_t ActionButtons =
+    XInputButton::B | XInputButton::A | XInputButton::LeftShoulder | XInputButton::RightShoulder;
 
 struct PadDirection {
     std::uint16_t button;
@@ -24,10 +24,10 @@ struct PadDirection {
 };
 // A diagonal on the d-pad reads as its vertical part.
 constexpr PadDirection PadDirections[] = {
-    {NavigationButton::Up, NavigationDirection::Up},
-    {NavigationButton::Down, NavigationDirection::Down},
-    {NavigationButton::Left, NavigationDirection::Left},
-    {NavigationButton::Right, NavigationDirection::Right},
+    {XInputButton::DPadUp, NavigationDirection::Up},
+    {XInputButton::DPadDown, NavigationDirection::Down},
+    {XInputButton::DPadLeft, NavigationDirection::Left},
+    {XInputButton::DPadRight, NavigationDirection::Right},
 };
 
 // The d-pad before the stick; the stick points along its larger component,

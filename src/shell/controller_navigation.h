@@ -6,23 +6,14 @@
 
 #include <cstdint>
 
+#include "shell/xinput_buttons.h"
+
 // One reading of the controller the player navigates with, in XInput's terms.
 struct NavigationPad {
-    std::uint16_t buttons; // XInput's button bits (NavigationButton)
+    std::uint16_t buttons; // XInput's button bits (XInputButton)
     std::int16_t thumbX;   // left stick, right positive
     std::int16_t thumbY;   // left stick, up positive
 };
-
-namespace NavigationButton {
-inline constexpr std::uint16_t Up = 0x0001;
-inline constexpr std::uint16_t Down = 0x0002;
-inline constexpr std::uint16_t Left = 0x0004;
-inline constexpr std::uint16_t Right = 0x0008;
-inline constexpr std::uint16_t LeftShoulder = 0x0100;
-inline constexpr std::uint16_t RightShoulder = 0x0200;
-inline constexpr std::uint16_t A = 0x1000;
-inline constexpr std::uint16_t B = 0x2000;
-} // namespace NavigationButton
 
 enum class NavigationAction {
     None,

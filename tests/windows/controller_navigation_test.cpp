@@ -25,7 +25,7 @@
 
 namespace {
 
-namespace Button = NavigationButton;
+namespace Button = XInputButton;
 
 void hold(std::uint16_t buttons)
 {
@@ -187,7 +187,7 @@ TEST_F(ControllerNavigation, APlayerWithOnlyAControllerChangesTheGeneralSettings
                   return main != nullptr;
               })
         .then("main window read", ScriptedGamepad::afterNavigationReads(2))
-        .then("down to General", pressingUntil(Button::Down, focusOn(mainWindow, IDC_MAIN_GENERAL)));
+        .then("down to General", pressingUntil(Button::DPadDown, focusOn(mainWindow, IDC_MAIN_GENERAL)));
     press(script, "A on General", Button::A);
     script
         .then("general window",
@@ -196,11 +196,11 @@ TEST_F(ControllerNavigation, APlayerWithOnlyAControllerChangesTheGeneralSettings
                   return general != nullptr;
               })
         .then("down to UPnP",
-              pressingUntil(Button::Down, focusOn(GeneralWindow::window, IDC_NETWORK_UPNP, Network)));
+              pressingUntil(Button::DPadDown, focusOn(GeneralWindow::window, IDC_NETWORK_UPNP, Network)));
     press(script, "A opens the list", Button::A);
     script.then("list open",
                 [&] { return listOpened = SendMessageW(GetFocus(), CB_GETDROPPEDSTATE, 0, 0) != FALSE; });
-    press(script, "down in the list", Button::Down);
+    press(script, "down in the list", Button::DPadDown);
     press(script, "A closes the list", Button::A);
     press(script, "RB to video", Button::RightShoulder);
     press(script, "RB to graphics", Button::RightShoulder);
@@ -211,18 +211,18 @@ TEST_F(ControllerNavigation, APlayerWithOnlyAControllerChangesTheGeneralSettings
     script.then("ambient occlusion focused",
                 focusOn(GeneralWindow::window, IDC_EFFECTS_AMBIENT_OCCLUSION, Effects));
     press(script, "A ticks ambient occlusion", Button::A);
-    script.then("down to OK", pressingUntil(Button::Down, focusOn(GeneralWindow::window, IDOK)));
+    script.then("down to OK", pressingUntil(Button::DPadDown, focusOn(GeneralWindow::window, IDOK)));
     press(script, "A on OK", Button::A);
     script.then("save question", [] { return saveQuestion() != nullptr; });
     press(script, "B cancels the question", Button::B);
     script.then("back in the general window",
                 [&] { return questionCancelled = (GeneralWindow::window() != nullptr && !saveQuestion()); });
-    script.then("down to OK again", pressingUntil(Button::Down, focusOn(GeneralWindow::window, IDOK)));
+    script.then("down to OK again", pressingUntil(Button::DPadDown, focusOn(GeneralWindow::window, IDOK)));
     press(script, "A on OK again", Button::A);
     script.then("save question again", [] { return saveQuestion() != nullptr; });
     press(script, "A on Yes", Button::A);
     script.then("main window again", [] { return mainWindow() != nullptr; })
-        .then("down to OK", pressingUntil(Button::Down, focusOn(mainWindow, IDOK)));
+        .then("down to OK", pressingUntil(Button::DPadDown, focusOn(mainWindow, IDOK)));
     // The window ends with this press, and the reading with it.
     script.then("A on OK of the main window", [] {
         hold(Button::A);

@@ -10,33 +10,9 @@
 #include <string>
 
 #include "support/temp_folder.h"
+#include "support/tool_process.h"
 
 namespace {
-
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK considerWindow(HWND window, LPARAM parameter)
-{
-    auto& search = *reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::wstring moduleFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.rfind(L'\\'));
-}
 
 std::wstring documentsFolder()
 {
@@ -50,32 +26,21 @@ std::wstring documentsFolder()
 std::wstring captionOfToolStartedIn(const std::wstring& folder)
 {
     const std::wstring exe = folder + L"\\orvante-config.exe";
-    EXPECT_TRUE(CopyFileW((moduleFolder() + L"\\orvante-config.exe").c_str(), exe.c_str(), FALSE));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process)) {
+    EXPECT_TRUE(CopyFileW(besideThisProgram(L"orvante-config.exe").c_str(), exe.c_str(), FALSE));
+    const ToolProcess tool(exe, folder);
+    if (!tool.started()) {
         ADD_FAILURE() << "could not start the tool: " << GetLastError();
         return {};
     }
-    WaitForInputIdle(process.hProcess, 10000);
-    Search search{process.dwProcessId, nullptr};
-    for (int attempt = 0; attempt < 200 && !search.found; ++attempt) {
-        EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.found)
-            Sleep(50);
-    }
+    WaitForInputIdle(tool.handle(), 10000);
+    HWND main = nullptr;
+    for (int attempt = 0; attempt < 200 && !(main = visibleDialogOf(tool.id())); ++attempt)
+        Sleep(50);
     wchar_t caption[256] = {};
-    if (search.found)
-        GetWindowTextW(search.found, caption, 256);
+    if (main)
+        GetWindowTextW(main, caption, 256);
     else
         ADD_FAILURE() << "the tool showed no window";
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return caption;
 }
 

@@ -186,7 +186,7 @@ PlayerSteps controllerPresses(std::vector<std::uint16_t> presses)
 // ends).
 bool photographControllerFocus(const std::wstring& suffix, const std::wstring& folder)
 {
-    using namespace NavigationButton;
+    using namespace XInputButton;
     const ScriptedGamepad::Installation pad(1, ScriptedGamepad::Kind::XInput);
     startControllerNavigation(nullptr); // the installation's scripted reader stands in
     const std::wstring prefix = folder + L"\\controller_";
@@ -204,9 +204,9 @@ bool photographControllerFocus(const std::wstring& suffix, const std::wstring& f
                         prefix + L"sysinfo" + suffix, nullptr, controllerPresses({RightShoulder}));
     saved &=
         photograph([] { return ShowMessageDialog(nullptr, IDD_MESSAGE_YESNO, 109, 145); }, IDC_MESSAGE_TEXT,
-                   IDCANCEL, prefix + L"yesno" + suffix, nullptr, controllerPresses({Down}));
+                   IDCANCEL, prefix + L"yesno" + suffix, nullptr, controllerPresses({DPadDown}));
     saved &= photograph([] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, IDOK, prefix + L"main" + suffix,
-                        nullptr, controllerPresses({Down, Down}));
+                        nullptr, controllerPresses({DPadDown, DPadDown}));
     stopControllerNavigation();
     return saved;
 }

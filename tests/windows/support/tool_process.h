@@ -25,10 +25,11 @@ bool answersWithin(HWND window, DWORD milliseconds);
 // caller goes on while the window the button opens runs.
 void postClick(HWND dialog, int button);
 
-// Started by the constructor; ended (if it still runs) by the destructor.
+// Started by the constructor, in `folder` when one is given; ended (if it
+// still runs) by the destructor.
 class ToolProcess {
 public:
-    explicit ToolProcess(const std::wstring& exe);
+    explicit ToolProcess(const std::wstring& exe, const std::wstring& folder = {});
     ~ToolProcess();
     ToolProcess(const ToolProcess&) = delete;
     ToolProcess& operator=(const ToolProcess&) = delete;

@@ -57,13 +57,13 @@ void postClick(HWND dialog, int button)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
-ToolProcess::ToolProcess(const std::wstring& exe)
+ToolProcess::ToolProcess(const std::wstring& exe, const std::wstring& folder)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + exe + L"\"";
-    started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process_) != FALSE;
+    started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.empty() ? nullptr : folder.c_str(), &startup, &process_) != FALSE;
 }
 
 ToolProcess::~ToolProcess()
