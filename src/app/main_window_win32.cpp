@@ -17,6 +17,7 @@
 #include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
+#include "sysinfo/dxdiag_ahead.h"
 #include "sysinfo/sysinfo_window_win32.h"
 #include "sysinfo/system_gathering_win32.h"
 
@@ -31,14 +32,8 @@ constexpr ControlText ControlTexts[] = {
 };
 constexpr std::uint32_t FirstLanguageName = 102; // 102..105, by LanguageIndex
 
-// DxDiag, the slowest part of the system report, is asked ahead for the first
-// report of the run. It cannot be paused, so it starts only while the player
-// is busy reading: after a while on the main window, or once a window opened
-// from it has waited for input for a moment (each message it handles starts
-// that moment afresh).
-constexpr UINT_PTR EarlyReportTimer = 1;
-constexpr UINT EarlyReportDelayMilliseconds = 1500;
-constexpr UINT EarlyReportIdleMilliseconds = 300;
+// Runs out when DxDiag is to be asked ahead (sysinfo/dxdiag_ahead.h says when).
+constexpr UINT_PTR DxDiagAheadTimer = 1;
 
 constexpr int BannerLeft = 12;
 constexpr int BannerTop = 8;
@@ -121,25 +116,26 @@ void runHidden(HWND window, INT_PTR (*open)(HWND))
     windowOpen = false;
 }
 
+// (Re)starts the wait after which DxDiag is asked ahead, unless it was.
+void scheduleDxDiagAhead(HWND window, DxDiagAheadMoment moment)
+{
+    if (const auto delay = dxdiagAheadDelay(moment, EarlyDxDiagStarted()))
+        SetTimer(window, DxDiagAheadTimer, *delay, nullptr);
+}
+
 void onInitDialog(HWND window)
 {
     SetDialogIcons(window);
     ApplyLanguage(window);
     CenterOnDesktop(window);
     acceptControllerNavigation(window);
-    SetTimer(window, EarlyReportTimer, EarlyReportDelayMilliseconds, nullptr);
+    scheduleDxDiagAhead(window, DxDiagAheadMoment::MainWindowOpened);
 }
 
-void startEarlyReport(HWND window)
+void askDxDiagAhead(HWND window)
 {
-    KillTimer(window, EarlyReportTimer);
+    KillTimer(window, DxDiagAheadTimer);
     StartEarlyDxDiag();
-}
-
-void onOpenedWindowIdle(HWND window)
-{
-    if (!EarlyDxDiagStarted())
-        SetTimer(window, EarlyReportTimer, EarlyReportIdleMilliseconds, nullptr);
 }
 
 void onCommand(HWND window, int id, int code)
@@ -189,10 +185,10 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return reinterpret_cast<INT_PTR>(onControlColourStatic(reinterpret_cast<HDC>(wParam)));
     case WM_PAINT: onPaint(window); return TRUE;
     // A window this one opened waits for the player.
-    case WM_ENTERIDLE: onOpenedWindowIdle(window); return TRUE;
+    case WM_ENTERIDLE: scheduleDxDiagAhead(window, DxDiagAheadMoment::OpenedWindowWaiting); return TRUE;
     case WM_TIMER:
-        if (wParam == EarlyReportTimer)
-            startEarlyReport(window);
+        if (wParam == DxDiagAheadTimer)
+            askDxDiagAhead(window);
         return TRUE;
     case WM_CLOSE: ConfirmAndClose(window, true); return TRUE;
     default: return FALSE;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "shell/text_table_win32.h"
+#include "sysinfo/dxdiag_ahead.h"
 #include "sysinfo/probes_win32.h"
 
 namespace {
@@ -172,8 +173,7 @@ struct EarlyDxDiag {
     SystemFacts facts;
 };
 
-// Devices come and go: an answer older than this is not the machine's now.
-constexpr DWORD DefaultEarlyAnswerLifetime = 5 * 60 * 1000;
+// For tests: a lifetime of its own (0: the usual one).
 std::atomic<DWORD> earlyAnswerLifetime{0};
 
 std::atomic<bool> earlyDxDiagStarted{false};
@@ -213,17 +213,16 @@ bool takeEarlyDxDiag(const TextTable& texts, SystemFacts& facts, DWORD limit)
     EarlyDxDiag* early = earlyDxDiag.exchange(nullptr);
     if (!early)
         return false;
-    bool usable = early->texts == texts;
-    if (usable) {
-        // Asked for later, it is now what the player waits for.
+    // One in another language is not waited for.
+    const bool sameLanguage = early->texts == texts;
+    if (sameLanguage) // asked for later, it is now what the player waits for
         SetThreadPriority(early->thread, THREAD_PRIORITY_NORMAL);
-        const DWORD lifetime = earlyAnswerLifetime;
-        usable =
-            WaitForSingleObject(early->done, limit) == WAIT_OBJECT_0 &&
-            GetTickCount64() - early->answeredAt <= (lifetime > 0 ? lifetime : DefaultEarlyAnswerLifetime);
-        if (usable)
-            facts = std::move(early->facts);
-    }
+    const DWORD lifetime = earlyAnswerLifetime;
+    const bool usable = sameLanguage && WaitForSingleObject(early->done, limit) == WAIT_OBJECT_0 &&
+                        dxdiagAheadAnswerServes(sameLanguage, GetTickCount64() - early->answeredAt,
+                                                lifetime > 0 ? lifetime : AnswerLifetimeMilliseconds);
+    if (usable)
+        facts = std::move(early->facts);
     letGo(early);
     return usable;
 }

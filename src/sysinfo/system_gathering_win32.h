@@ -36,13 +36,12 @@ SystemReport FinishSystemGathering(SystemGathering* gathering);
 // The window goes away without the report.
 void AbandonSystemGathering(SystemGathering* gathering);
 
-// Asks DxDiag ahead of the first window, on a thread of its own that starts
-// once the display adapters are prepared (two graphics start-ups at once
-// would only slow each other down). The next gathering in the same language
-// takes the answer, waiting for it if need be, instead of asking again; later
-// gatherings ask anew, and so does the next one when the answer is more than
-// five minutes old. Returns at once; calls after the first, or after a
-// gathering started, start nothing.
+// Asks DxDiag ahead of the first window (sysinfo/dxdiag_ahead.h says when,
+// and which report its answer serves), on a thread of its own below the
+// windows' priority that asks once the display adapters are prepared. The
+// gathering it serves takes the answer, waiting for it if need be, instead of
+// asking again. Returns at once; calls after the first, or after a gathering
+// started, start nothing.
 void StartEarlyDxDiag();
 // True once StartEarlyDxDiag has nothing more to start.
 bool EarlyDxDiagStarted();
