@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "foundation/com_ref_win32.h"
 #include "foundation/system_library_win32.h"
 
 namespace {
@@ -58,18 +59,6 @@ struct PadDataFormat {
 };
 
 // ---- Telling XInput controllers apart through WMI --------------------------
-
-template <typename T> struct ComRef {
-    T* p = nullptr;
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef()
-    {
-        if (p)
-            p->Release();
-    }
-};
 
 struct Bstr {
     BSTR text;
@@ -136,7 +125,7 @@ bool isXInputController(const GUID& product)
 {
     ComRef<IWbemLocator> locator;
     if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                                reinterpret_cast<void**>(&locator.p))))
+                                locator.outVoid())))
         return false;
     const Bstr nameSpace(L"\\\\.\\root\\cimv2");
     const Bstr className(L"Win32_PNPEntity");
@@ -144,21 +133,21 @@ bool isXInputController(const GUID& product)
     if (!nameSpace.text || !className.text || !deviceIdName.text)
         return false;
     ComRef<IWbemServices> services;
-    if (FAILED(locator.p->ConnectServer(nameSpace.text, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                        &services.p)))
+    if (FAILED(locator->ConnectServer(nameSpace.text, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                      services.out())))
         return false;
-    if (FAILED(CoSetProxyBlanket(services.p, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+    if (FAILED(CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
                                  RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE)))
         return false;
     ComRef<IEnumWbemClassObject> entities;
-    if (FAILED(services.p->CreateInstanceEnum(className.text, 0, nullptr, &entities.p)))
+    if (FAILED(services->CreateInstanceEnum(className.text, 0, nullptr, entities.out())))
         return false;
 
     bool found = false;
     while (!found) {
         IWbemClassObject* objects[20] = {};
         ULONG returned = 0;
-        if (FAILED(entities.p->Next(10000, 20, objects, &returned)) || returned == 0)
+        if (FAILED(entities->Next(10000, 20, objects, &returned)) || returned == 0)
             break;
         for (ULONG i = 0; i < returned; ++i) {
             if (!found && objectIsXInputProduct(objects[i], deviceIdName.text, product.Data1))

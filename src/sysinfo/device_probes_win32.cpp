@@ -5,30 +5,10 @@
 #include <initguid.h>
 #include <dxdiag.h>
 
+#include "foundation/com_ref_win32.h"
 #include "sysinfo/fact_text.h"
 
 namespace {
-
-// Holds one COM reference and releases it when the holder goes.
-template <typename Interface> class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef()
-    {
-        if (pointer_)
-            pointer_->Release();
-    }
-    Interface* operator->() const { return pointer_; }
-    Interface* get() const { return pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    Interface** out() { return &pointer_; }
-    void** outVoid() { return reinterpret_cast<void**>(&pointer_); }
-
-private:
-    Interface* pointer_ = nullptr;
-};
 
 // ---- DxDiag -------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include "shell/controller_navigation_win32.h"
 #include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
+#include "sysinfo/probes_win32.h"
 #include "sysinfo/system_gathering_win32.h"
 #include "sysinfo/system_report_win32.h"
 
@@ -57,11 +58,6 @@ INT_PTR CALLBACK pageProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-const wchar_t* wide(const std::u16string& text)
-{
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 void insertColumns(HWND list, const ReportPageLayout& layout)
 {
     for (std::size_t i = 0; i < layout.columns.size(); ++i) {
@@ -86,7 +82,7 @@ void insertRows(HWND list, const ReportPage& page)
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
         for (std::size_t cell = 0; cell < page.rows[row].size(); ++cell) {
             item.iSubItem = static_cast<int>(cell);
-            item.pszText = const_cast<wchar_t*>(wide(page.rows[row][cell]));
+            item.pszText = const_cast<wchar_t*>(asWide(page.rows[row][cell]));
             SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         }
     }
