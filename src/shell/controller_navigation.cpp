@@ -4,12 +4,14 @@
 
 namespace {
 
-struct ButtonAction {
+// What a button means; tables of them are read first entry first.
+template <typename Meaning> struct ButtonMeaning {
     std::uint16_t button;
-    NavigationAction action;
+    Meaning meaning;
 };
+
 // By priority, highest first.
-constexpr ButtonAction ButtonActions[] = {
+constexpr ButtonMeaning<NavigationAction> ButtonActions[] = {
     {XInputButton::B, NavigationAction::Cancel},
     {XInputButton::A, NavigationAction::Activate},
     {XInputButton::LeftShoulder, NavigationAction::PreviousPage},
@@ -18,12 +20,8 @@ constexpr ButtonAction ButtonActions[] = {
 constexpr std::uint16_t ActionButtons =
     XInputButton::B | XInputButton::A | XInputButton::LeftShoulder | XInputButton::RightShoulder;
 
-struct PadDirection {
-    std::uint16_t button;
-    NavigationDirection direction;
-};
 // A diagonal on the d-pad reads as its vertical part.
-constexpr PadDirection PadDirections[] = {
+constexpr ButtonMeaning<NavigationDirection> PadDirections[] = {
     {XInputButton::DPadUp, NavigationDirection::Up},
     {XInputButton::DPadDown, NavigationDirection::Down},
     {XInputButton::DPadLeft, NavigationDirection::Left},
@@ -34,9 +32,9 @@ constexpr PadDirection PadDirections[] = {
 // the vertical one on a tie.
 NavigationDirection directionOf(const NavigationPad& pad)
 {
-    for (const PadDirection& entry : PadDirections) {
+    for (const auto& entry : PadDirections) {
         if (pad.buttons & entry.button)
-            return entry.direction;
+            return entry.meaning;
     }
     const int x = pad.thumbX;
     const int y = pad.thumbY;
@@ -87,9 +85,9 @@ NavigationAction nextNavigationAction(NavigationState& state, const NavigationPa
     state.spentButtons &= held;
     const std::uint16_t fresh = held & ~state.spentButtons;
     state.spentButtons |= fresh;
-    for (const ButtonAction& entry : ButtonActions) {
+    for (const auto& entry : ButtonActions) {
         if (fresh & entry.button)
-            return entry.action;
+            return entry.meaning;
     }
 
     if (direction != state.held) {
