@@ -135,7 +135,7 @@ LanguageSettings ReadLanguageSettings(const wchar_t* languageFilePath, LanguageS
     if (const auto settings = decodeLanguageFile(bytes, got < 0 ? 0 : static_cast<std::size_t>(got)))
         return *settings;
     LanguageSettings settings{LanguageFileMagic, 0};
-    setLanguageIndex(settings, DefaultLanguageIndex(languageFilePath));
+    storeLanguageIndex(settings, DefaultLanguageIndex(languageFilePath));
     return settings;
 }
 
@@ -207,7 +207,7 @@ std::uint8_t LanguageIndex()
 }
 void SetLanguageIndex(std::uint8_t index)
 {
-    setLanguageIndex(app.language, index);
+    storeLanguageIndex(app.language, index);
 }
 const LanguageSettings& CurrentLanguageSettings()
 {

@@ -27,7 +27,7 @@ inline std::uint8_t languageIndexOf(const LanguageSettings& settings)
 {
     return static_cast<std::uint8_t>(settings.languageWord & 0xFF);
 }
-inline void setLanguageIndex(LanguageSettings& settings, std::uint8_t index)
+inline void storeLanguageIndex(LanguageSettings& settings, std::uint8_t index)
 {
     settings.languageWord = (settings.languageWord & ~0xFFu) | index;
 }

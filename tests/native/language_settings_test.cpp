@@ -60,7 +60,7 @@ TEST(LanguageFile, RegistryValueCountsOnlyForTheFourLanguages)
 TEST(LanguageFile, WrittenRecordIsLittleEndianWithTheUpperBytesCarried)
 {
     LanguageSettings settings{LanguageFileMagic, 0x00000102};
-    setLanguageIndex(settings, English);
+    storeLanguageIndex(settings, English);
     unsigned char bytes[8];
     encodeLanguageFile(settings, bytes);
     const unsigned char expected[8] = {0x23, 0x04, 0x09, 0x20, 0x01, 0x01, 0x00, 0x00};
