@@ -15,18 +15,10 @@ const wchar_t PadFileName[] = L"config.pad";
 void loadPadSettings()
 {
     std::uint8_t bytes[PadSettingsSize] = {};
-    DWORD got = 0;
+    std::size_t got = 0;
     wchar_t path[SettingsPathCapacity];
-    if (SettingsFilePath(PadFileName, path)) {
-        const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            // A read that fails part-way counts as a short file.
-            if (!ReadFile(file, bytes, sizeof bytes, &got, nullptr))
-                got = 0;
-            CloseHandle(file);
-        }
-    }
+    if (SettingsFilePath(PadFileName, path))
+        got = ReadSettingsFileStart(path, bytes, sizeof bytes);
     applyPadFileToSettings(bytes, got);
 }
 

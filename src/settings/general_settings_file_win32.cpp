@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "foundation/file_win32.h"
 #include "foundation/replace_file_win32.h"
 #include "settings/general_settings.h"
 #include "shell/app_state_win32.h"
@@ -13,17 +12,6 @@ namespace {
 // file is neither read nor written.
 wchar_t generalSettingsPath[SettingsPathCapacity];
 
-std::size_t readFileStart(const wchar_t* path, unsigned char* bytes, std::uint32_t count)
-{
-    File file;
-    file.handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (!file.isOpen())
-        return 0;
-    file.status = 0;
-    return file.read(bytes, count);
-}
-
 } // namespace
 
 void loadGeneralSettings()
@@ -31,7 +19,7 @@ void loadGeneralSettings()
     unsigned char bytes[GeneralSettingsSize] = {};
     std::size_t count = 0;
     if (SettingsFilePath(L"config.sys", generalSettingsPath))
-        count = readFileStart(generalSettingsPath, bytes, sizeof bytes);
+        count = ReadSettingsFileStart(generalSettingsPath, bytes, sizeof bytes);
     resetGeneralSettings(decodeGeneralSettings(bytes, count));
 }
 

@@ -28,21 +28,6 @@ volatile LONG latestResult = -1;
 
 const wchar_t LanguageFileName[] = L"config.lng";
 
-// Reads up to `count` bytes from the start of a file; the number read, or
-// -1 when the file cannot be opened. `minimumSize` skips shorter files.
-int readFileStart(const wchar_t* path, unsigned char* bytes, DWORD count, DWORD minimumSize = 0)
-{
-    const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return -1;
-    DWORD got = 0;
-    if (GetFileSize(file, nullptr) < minimumSize || !ReadFile(file, bytes, count, &got, nullptr))
-        got = 0;
-    CloseHandle(file);
-    return static_cast<int>(got);
-}
-
 // The registry views "Language" is looked for in, in order. The game's
 // installer is a 32-bit program, so on a 64-bit system the value it wrote
 // lies in the 32-bit view; a value in the 64-bit view still counts after it.
@@ -118,8 +103,8 @@ std::uint8_t DefaultLanguageIndex(const wchar_t* languageFilePath)
 {
     if (languageFilePath[0] != 0) {
         unsigned char bytes[5] = {};
-        const int got = readFileStart(languageFilePath, bytes, sizeof bytes, sizeof bytes);
-        if (const auto fromFile = languageFromFileBytes(bytes, got < 0 ? 0 : static_cast<std::size_t>(got)))
+        const std::size_t got = ReadSettingsFileStart(languageFilePath, bytes, sizeof bytes);
+        if (const auto fromFile = languageFromFileBytes(bytes, got))
             return *fromFile;
     }
     if (const auto fromRegistry = languageFromRegistry())
@@ -130,9 +115,10 @@ std::uint8_t DefaultLanguageIndex(const wchar_t* languageFilePath)
 LanguageSettings ReadLanguageSettings(const wchar_t* languageFilePath, LanguageSettings& asRead)
 {
     unsigned char bytes[8] = {};
-    const int got = languageFilePath[0] ? readFileStart(languageFilePath, bytes, sizeof bytes) : -1;
+    const std::size_t got =
+        languageFilePath[0] ? ReadSettingsFileStart(languageFilePath, bytes, sizeof bytes) : 0;
     std::memcpy(&asRead, bytes, sizeof bytes);
-    if (const auto settings = decodeLanguageFile(bytes, got < 0 ? 0 : static_cast<std::size_t>(got)))
+    if (const auto settings = decodeLanguageFile(bytes, got))
         return *settings;
     LanguageSettings settings{LanguageFileMagic, 0};
     storeLanguageIndex(settings, DefaultLanguageIndex(languageFilePath));
@@ -190,6 +176,19 @@ const Utf8String& ProgramFolder()
 const wchar_t* UserSettingsFolder()
 {
     return app.userSettingsFolder;
+}
+
+std::size_t ReadSettingsFileStart(const wchar_t* path, void* bytes, std::uint32_t count)
+{
+    const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD got = 0;
+    if (!ReadFile(file, bytes, count, &got, nullptr))
+        got = 0;
+    CloseHandle(file);
+    return got;
 }
 
 bool SettingsFilePath(const wchar_t* fileName, wchar_t (&out)[SettingsPathCapacity])

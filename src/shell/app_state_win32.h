@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/utf8_string.h"
@@ -26,6 +27,10 @@ const wchar_t* UserSettingsFolder();
 // UserSettingsFolder + "\" + fileName into `out`. False when the path does not
 // fit: the caller then neither reads nor writes the file.
 bool SettingsFilePath(const wchar_t* fileName, wchar_t (&out)[SettingsPathCapacity]);
+// Reads up to `count` bytes from the start of a settings file, sharing it
+// with readers only; the number read. A file that cannot be opened, or whose
+// read fails part-way, reads as 0 bytes: the caller then takes its defaults.
+std::size_t ReadSettingsFileStart(const wchar_t* path, void* bytes, std::uint32_t count);
 
 // True when latest.txt is a file beside the program; tested once per process.
 bool IsLatestVariant();
