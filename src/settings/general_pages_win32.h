@@ -8,24 +8,24 @@
 
 #include "settings/general_settings.h"
 
+// What the general window does with a page: attach it to the working record,
+// run its dialog, collect it.
+struct PageFunctions {
+    void (*attach)(GeneralSettings& working);
+    DLGPROC procedure;
+    void (*collect)();
+};
+
 // Network (dialog 112): UPnP port mapping and the port.
-void attachNetworkPage(GeneralSettings& working);
-INT_PTR CALLBACK networkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-void collectNetworkPage();
+extern const PageFunctions NetworkPage;
 
 // Video settings (dialog 126): adapter, display mode, window size,
 // multisampling, buffer size and the two shadow details, from Direct3D 9.
 // Attaching also empties the adapter tables.
-void attachVideoPage(GeneralSettings& working);
-INT_PTR CALLBACK videoPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-void collectVideoPage();
+extern const PageFunctions VideoPage;
 
-// Graphics (dialog 127): ambient occlusion and depth of field.
-void attachEffectsPage(GeneralSettings& working);
-INT_PTR CALLBACK effectsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-void collectEffectsPage();
-
-// Sound (dialog 128): whether the game does without the sound device.
-void attachSoundPage(GeneralSettings& working);
-INT_PTR CALLBACK soundPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-void collectSoundPage();
+// Pages made only of switches. Graphics (dialog 127): ambient occlusion and
+// depth of field; sound (dialog 128): whether the game does without the
+// sound device.
+extern const PageFunctions EffectsPage;
+extern const PageFunctions SoundPage;

@@ -18,17 +18,15 @@ namespace {
 struct PageEntry {
     std::uint32_t caption;
     int dialog;
-    void (*attach)(GeneralSettings&);
-    DLGPROC procedure;
-    void (*collect)();
+    const PageFunctions* functions;
 };
 
 // In tab order, which is also the order in which the pages are collected.
 constexpr PageEntry Pages[] = {
-    {112, IDD_NETWORK_PAGE, attachNetworkPage, networkPageProc, collectNetworkPage},
-    {154, IDD_VIDEO_PAGE, attachVideoPage, videoPageProc, collectVideoPage},
-    {246, IDD_EFFECTS_PAGE, attachEffectsPage, effectsPageProc, collectEffectsPage},
-    {247, IDD_SOUND_PAGE, attachSoundPage, soundPageProc, collectSoundPage},
+    {112, IDD_NETWORK_PAGE, &NetworkPage},
+    {154, IDD_VIDEO_PAGE, &VideoPage},
+    {246, IDD_EFFECTS_PAGE, &EffectsPage},
+    {247, IDD_SOUND_PAGE, &SoundPage},
 };
 constexpr int PageCount = static_cast<int>(sizeof Pages / sizeof *Pages);
 
@@ -42,7 +40,7 @@ constexpr std::uint32_t InvalidPortMessage = 146;
 void collectPages()
 {
     for (const PageEntry& page : Pages)
-        page.collect();
+        page.functions->collect();
 }
 
 void showPage(int shown)
@@ -58,7 +56,7 @@ void createPages(HWND window)
     const HWND tabs = GetDlgItem(window, IDC_GENERAL_TABS);
     for (int i = 0; i < PageCount; ++i) {
         const PageEntry& entry = Pages[i];
-        entry.attach(workingGeneralSettings());
+        entry.functions->attach(workingGeneralSettings());
 
         TCITEMW item{};
         item.mask = TCIF_TEXT;
@@ -66,7 +64,7 @@ void createPages(HWND window)
         TabCtrl_InsertItem(tabs, TabCtrl_GetItemCount(tabs), &item);
 
         const HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(entry.dialog),
-                                             window, entry.procedure, 0);
+                                             window, entry.functions->procedure, 0);
         pageWindows[i] = page;
         RECT area{};
         GetClientRect(tabs, &area);

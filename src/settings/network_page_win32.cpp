@@ -24,8 +24,6 @@ void onInitDialog(HWND page)
     SetDlgItemTextW(page, IDC_NETWORK_PORT, std::to_wstring(working->port).c_str());
 }
 
-} // namespace
-
 void attachNetworkPage(GeneralSettings& record)
 {
     working = &record;
@@ -52,3 +50,7 @@ void collectNetworkPage()
     // unsigned range test then refuses.
     working->port = static_cast<std::uint32_t>(portFromText(text));
 }
+
+} // namespace
+
+const PageFunctions NetworkPage = {attachNetworkPage, networkPageProc, collectNetworkPage};

@@ -132,6 +132,8 @@ void onAdaptersPrepared(HWND page)
     }
 }
 
+void collectVideoPage();
+
 // The lists depend on one another, so every choice is written into the
 // record at once and the dependent lists rebuilt from it. A new device is
 // not collected first: its lists then select the stored size and level.
@@ -143,8 +145,6 @@ void onSelectionChange(HWND page, int control)
         collectVideoPage();
     fillAdapterLists(page, working->adapter);
 }
-
-} // namespace
 
 void attachVideoPage(GeneralSettings& record)
 {
@@ -188,3 +188,7 @@ void collectVideoPage()
     };
     collectVideoSelections(adapterTables, selections, *working);
 }
+
+} // namespace
+
+const PageFunctions VideoPage = {attachVideoPage, videoPageProc, collectVideoPage};
