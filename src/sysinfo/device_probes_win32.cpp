@@ -159,37 +159,6 @@ void ProbeDxDiag(SystemFacts& facts)
     readDevices(sounds.get(), SoundDeviceRecord{}, SoundFields, facts.soundDevices);
 }
 
-void ApplyDirect3DFacts(SystemFacts& facts, const std::vector<Direct3DAdapterFacts>& adapters)
-{
-    for (const Direct3DAdapterFacts& adapter : adapters) {
-        if (!adapter.identified)
-            continue;
-        for (DisplayDeviceRecord& display : facts.displayDevices) {
-            if (display.deviceName != adapter.name)
-                continue;
-            if (adapter.capsRead) {
-                display.vertexShader = FormatShaderVersion(adapter.vertexShaderVersion);
-                display.pixelShader = FormatShaderVersion(adapter.pixelShaderVersion);
-            }
-            display.vertexTexture = ReportText(adapter.vertexTextures ? 228 : 229);
-        }
-    }
-}
-
-void ApplyDxgiFacts(SystemFacts& facts, const std::vector<DxgiOutputFacts>& outputs)
-{
-    for (const DxgiOutputFacts& output : outputs) {
-        if (!output.adapterDescribed)
-            continue;
-        for (DisplayDeviceRecord& display : facts.displayDevices) {
-            if (display.deviceName != output.deviceName)
-                continue;
-            display.videoMemory = FormatVideoMemory(output.dedicatedVideoMemory);
-            display.sharedVideoMemory = FormatVideoMemory(output.sharedSystemMemory);
-        }
-    }
-}
-
 void ProbeInputDevices(SystemFacts& facts)
 {
     ComRef<IDirectInput8W> input;

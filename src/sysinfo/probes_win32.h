@@ -12,7 +12,6 @@
 #include <string_view>
 
 #include "foundation/code_page_win32.h"
-#include "shell/display_adapters_win32.h"
 #include "shell/text_table.h"
 #include "sysinfo/inventory_pages.h"
 #include "sysinfo/system_facts.h"
@@ -50,10 +49,6 @@ std::u16string ReadCompatibilityLayer();
 // DirectX runtime and DirectInput. COM must be initialised on the thread.
 void ProbeDxDiag(SystemFacts& facts);
 void ProbeInputDevices(SystemFacts& facts);
-// What Direct3D 9 and DXGI reported (prepared once per process), added to
-// the display devices DxDiag listed, matched by device name.
-void ApplyDirect3DFacts(SystemFacts& facts, const std::vector<Direct3DAdapterFacts>& adapters);
-void ApplyDxgiFacts(SystemFacts& facts, const std::vector<DxgiOutputFacts>& outputs);
 
 // Makes ReportText read `texts` on the calling thread (null: the current
 // language's table again). Worker threads use a copy taken when they start,

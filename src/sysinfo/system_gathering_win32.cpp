@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "shell/display_adapters_win32.h"
 #include "shell/text_table_win32.h"
 #include "sysinfo/dxdiag_ahead.h"
 #include "sysinfo/probes_win32.h"
@@ -387,7 +388,7 @@ SystemReport takeReport(SystemGathering* gathering, bool wanted)
     }
     letGo(gathering);
     SystemFacts facts;
-    return wanted ? BuildSystemReport(parts, facts) : SystemReport{};
+    return wanted ? BuildSystemReport(parts, facts, ReportText) : SystemReport{};
 }
 
 } // namespace

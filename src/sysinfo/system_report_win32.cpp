@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "shell/display_adapters_win32.h"
 #include "sysinfo/probes_win32.h"
 
 namespace {
@@ -74,55 +75,12 @@ void RunGatheringStep(GatheringStep step, GatheredParts& parts, DWORD waitLimit)
     }
 }
 
-void MoveGatheredPart(GatheringStep step, GatheredParts& from, GatheredParts& to)
-{
-    switch (step) {
-    case GatheringStep::InstalledApplications:
-        to.installedApplications = std::move(from.installedApplications);
-        break;
-    case GatheringStep::Processes: to.processes = std::move(from.processes); break;
-    case GatheringStep::ApplicationWindows: to.applicationWindows = std::move(from.applicationWindows); break;
-    case GatheringStep::Drives: to.drives = std::move(from.drives); break;
-    case GatheringStep::InputDevices: to.inputDevices = std::move(from.inputDevices); break;
-    case GatheringStep::HostFacts: to.host = std::move(from.host); break;
-    case GatheringStep::DisplayAdapters: to.displayAdapters = std::move(from.displayAdapters); break;
-    case GatheringStep::DxDiag: to.dxdiag = std::move(from.dxdiag); break;
-    }
-}
-
-SystemReport BuildSystemReport(const GatheredParts& parts, SystemFacts& facts)
-{
-    SystemReport report = CreateSystemReport();
-    FillNamePage(report.page(PageKind::Installation), parts.installedApplications);
-    FillProcessPage(report.page(PageKind::Process), parts.processes);
-    FillNamePage(report.page(PageKind::Application), parts.applicationWindows);
-
-    facts = parts.dxdiag;
-    facts.drives = parts.drives;
-    ApplyDirect3DFacts(facts, parts.displayAdapters.direct3D);
-    facts.inputDevices = parts.inputDevices;
-    ApplyDxgiFacts(facts, parts.displayAdapters.dxgiOutputs);
-    // DxDiag's own texts only say whether it answered; the report names the
-    // system and the processor itself.
-    if (!facts.operatingSystem.empty())
-        facts.operatingSystem = parts.host.osName;
-    facts.compatibilityLayer = parts.host.compatibilityLayer;
-    if (!facts.processor.empty() && !parts.host.processorBrand.empty())
-        facts.processor = parts.host.processorBrand;
-    facts.processorCounts = parts.host.processorCounts;
-    facts.physicalMemory = parts.host.physicalMemory;
-    facts.virtualMemory = parts.host.virtualMemory;
-    facts.pageFile = parts.host.pageFile;
-    FillSystemPage(report.page(PageKind::System), facts, ReportText);
-    return report;
-}
-
 SystemReport GatherSystemReport()
 {
     GatheredParts parts;
     for (unsigned step = 0; step < GatheringStepCount; ++step)
         RunGatheringStep(static_cast<GatheringStep>(step), parts);
-    return BuildSystemReport(parts, facts);
+    return BuildSystemReport(parts, facts, ReportText);
 }
 
 const SystemFacts& CurrentSystemFacts()

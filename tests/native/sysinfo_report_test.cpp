@@ -4,6 +4,7 @@
 #include "sysinfo/inventory_pages.h"
 #include "sysinfo/report_page.h"
 #include "sysinfo/system_facts.h"
+#include "sysinfo/system_report.h"
 #include "sysinfo_english_texts.h"
 
 namespace {
@@ -249,6 +250,43 @@ TEST(SystemPage, EveryDeviceGetsItsOwnLabelledBlock)
     EXPECT_TRUE(
         page.PageText.ends_with(u"Input Device(s)\t{6F1D2B61-D5A0-11CF-BFC7444553540000}\r\n"
                                 u"  ├Name\tMouse\r\n  └Notes\tAxis 3  Button 5  Field of View 0\r\n"));
+}
+
+// What the graphics runtime and the system say is merged into DxDiag's
+// answer: by device name, and only where DxDiag answered at all.
+TEST(SystemReport, MergesAdapterAndHostFactsIntoDxDiagsAnswer)
+{
+    GatheredParts parts;
+    for (const char16_t* name : {u"\\\\.\\DISPLAY1", u"\\\\.\\DISPLAY2"}) {
+        DisplayDeviceRecord display = NewDisplayDeviceRecord(englishText);
+        display.deviceName = name;
+        parts.dxdiag.displayDevices.push_back(display);
+    }
+    parts.dxdiag.operatingSystem = u"as DxDiag names it";
+    parts.host = {u"Windows 11 Pro", u"Wine 9.0", u"CPU brand", u"8", u"16384MB", u"32768MB", u"4096MB"};
+    Direct3DAdapterFacts first;
+    first.identified = true;
+    first.name = u"\\\\.\\DISPLAY1";
+    first.capsRead = true;
+    first.vertexShaderVersion = 0xFFFE0300;
+    first.pixelShaderVersion = 0xFFFF0300;
+    first.vertexTextures = true;
+    Direct3DAdapterFacts unidentified = first;
+    unidentified.identified = false;
+    unidentified.name = u"\\\\.\\DISPLAY2";
+    parts.displayAdapters.direct3D = {first, unidentified};
+    parts.displayAdapters.dxgiOutputs = {{u"\\\\.\\DISPLAY2", true, 256u << 20, 0}};
+
+    SystemFacts facts;
+    BuildSystemReport(parts, facts, englishText);
+    EXPECT_EQ(u"Windows 11 Pro", facts.operatingSystem);
+    EXPECT_EQ(u"Wine 9.0", facts.compatibilityLayer);
+    EXPECT_EQ(u"", facts.processor) << "DxDiag did not answer for the processor";
+    EXPECT_EQ(u"Supported", facts.displayDevices[0].vertexTexture);
+    EXPECT_NE(facts.displayDevices[0].vertexShader, facts.displayDevices[1].vertexShader);
+    EXPECT_EQ(NewDisplayDeviceRecord(englishText).vertexTexture, facts.displayDevices[1].vertexTexture);
+    EXPECT_EQ(FormatVideoMemory(256u << 20), facts.displayDevices[1].videoMemory);
+    EXPECT_EQ(NewDisplayDeviceRecord(englishText).videoMemory, facts.displayDevices[0].videoMemory);
 }
 
 TEST(ApplicationPage, WindowsThatAreNotApplicationsAreLeftOut)
