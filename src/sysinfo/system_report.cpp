@@ -45,21 +45,33 @@ SystemReport BuildSystemReport(const GatheredParts& parts, SystemFacts& facts, T
     return report;
 }
 
+namespace {
+
+// Each display device DxDiag listed under `name`.
+template <typename Change>
+void changeDisplaysNamed(SystemFacts& facts, const std::u16string& name, Change change)
+{
+    for (DisplayDeviceRecord& display : facts.displayDevices) {
+        if (display.deviceName == name)
+            change(display);
+    }
+}
+
+} // namespace
+
 void ApplyDirect3DFacts(SystemFacts& facts, const std::vector<Direct3DAdapterFacts>& adapters,
                         TextLookup text)
 {
     for (const Direct3DAdapterFacts& adapter : adapters) {
         if (!adapter.identified)
             continue;
-        for (DisplayDeviceRecord& display : facts.displayDevices) {
-            if (display.deviceName != adapter.name)
-                continue;
+        changeDisplaysNamed(facts, adapter.name, [&](DisplayDeviceRecord& display) {
             if (adapter.capsRead) {
                 display.vertexShader = FormatShaderVersion(adapter.vertexShaderVersion);
                 display.pixelShader = FormatShaderVersion(adapter.pixelShaderVersion);
             }
             display.vertexTexture = text(adapter.vertexTextures ? 228 : 229);
-        }
+        });
     }
 }
 
@@ -68,11 +80,9 @@ void ApplyDxgiFacts(SystemFacts& facts, const std::vector<DxgiOutputFacts>& outp
     for (const DxgiOutputFacts& output : outputs) {
         if (!output.adapterDescribed)
             continue;
-        for (DisplayDeviceRecord& display : facts.displayDevices) {
-            if (display.deviceName != output.deviceName)
-                continue;
+        changeDisplaysNamed(facts, output.deviceName, [&](DisplayDeviceRecord& display) {
             display.videoMemory = FormatVideoMemory(output.dedicatedVideoMemory);
             display.sharedVideoMemory = FormatVideoMemory(output.sharedSystemMemory);
-        }
+        });
     }
 }
