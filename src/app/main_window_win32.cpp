@@ -73,30 +73,11 @@ bool languageChanged()
     return std::memcmp(&LanguageSettingsAsRead(), &CurrentLanguageSettings(), sizeof(LanguageSettings)) != 0;
 }
 
-void ConfirmAndClose(HWND window, bool fromCloseBox)
+void ConfirmAndClose(HWND window, Leaving way)
 {
     takeChosenLanguage(window);
-    if (!languageChanged()) {
+    if (askBeforeLeaving(window, way, languageChanged(), SaveLanguageSettings))
         EndDialog(window, IDOK);
-        return;
-    }
-    if (fromCloseBox) {
-        if (ShowMessageDialog(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) == IDYES)
-            EndDialog(window, IDOK);
-        return;
-    }
-    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
-    case IDYES:
-        // A choice that did not reach the disk must not look saved: the
-        // player is told and can try again or leave without saving.
-        if (SaveLanguageSettings())
-            EndDialog(window, IDOK);
-        else
-            ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
-        break;
-    case IDNO: EndDialog(window, IDOK); break;
-    default: break;
-    }
 }
 
 // True while one of the three windows runs: a click that was already queued
@@ -144,7 +125,7 @@ void onCommand(HWND window, int id, int code)
     case IDC_MAIN_GENERAL: runHidden(window, openGeneralSettings); break;
     case IDC_MAIN_GAMEPAD: runHidden(window, openGamepadSettings); break;
     case IDC_MAIN_SYSTEM_INFORMATION: runHidden(window, openSystemInformation); break;
-    case IDOK: ConfirmAndClose(window, false); break;
+    case IDOK: ConfirmAndClose(window, Leaving::Accepting); break;
     }
     if (id == IDC_MAIN_LANGUAGE && code == CBN_SELCHANGE) {
         takeChosenLanguage(window);
@@ -190,7 +171,7 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == DxDiagAheadTimer)
             askDxDiagAhead(window);
         return TRUE;
-    case WM_CLOSE: ConfirmAndClose(window, true); return TRUE;
+    case WM_CLOSE: ConfirmAndClose(window, Leaving::Discarding); return TRUE;
     default: return FALSE;
     }
 }

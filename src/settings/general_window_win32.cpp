@@ -95,30 +95,14 @@ void onOk(HWND window)
         ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, InvalidPortMessage);
         return;
     }
-    if (!generalSettingsChanged()) {
+    if (askBeforeLeaving(window, Leaving::Accepting, generalSettingsChanged(), saveGeneralSettings))
         EndDialog(window, IDOK);
-        return;
-    }
-    switch (ShowMessageDialog(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
-    case IDYES:
-        // A save that failed must not look like one that worked: the player
-        // is told and can try again or leave through Cancel.
-        if (!saveGeneralSettings()) {
-            ShowMessageDialog(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
-            return;
-        }
-        EndDialog(window, IDOK);
-        return;
-    case IDNO: EndDialog(window, IDOK); return;
-    default: return;
-    }
 }
 
 void onCancel(HWND window)
 {
     collectPages();
-    if (!generalSettingsChanged() ||
-        ShowMessageDialog(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) == IDYES)
+    if (askBeforeLeaving(window, Leaving::Discarding, generalSettingsChanged(), saveGeneralSettings))
         EndDialog(window, IDCANCEL);
 }
 

@@ -74,3 +74,21 @@ int ShowMessageDialog(HWND owner, int dialog, std::uint32_t titleNumber, std::ui
     return static_cast<int>(
         DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog), owner, messageDialogProc, 0));
 }
+
+bool askBeforeLeaving(HWND window, Leaving way, bool changed, bool (*save)(), AskPlayer ask)
+{
+    if (!changed)
+        return true;
+    if (way == Leaving::Discarding)
+        return ask(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) == IDYES;
+    switch (ask(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
+    case IDYES:
+        // A choice that did not reach the disk must not look saved.
+        if (save())
+            return true;
+        ask(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
+        return false;
+    case IDNO: return true;
+    default: return false;
+    }
+}

@@ -18,3 +18,16 @@ inline constexpr std::uint32_t SaveQuestion = 110;    // "Save these settings?"
 inline constexpr std::uint32_t DiscardQuestion = 145; // "Exit without saving changes?"
 inline constexpr std::uint32_t ErrorTitle = 148;      // "Error"
 inline constexpr std::uint32_t NotSavedMessage = 249; // "The settings could not be saved."
+
+// How a settings window is left, the same for every window. Through OK
+// (`Leaving::Accepting`): unchanged, the window just ends; changed, the
+// player is asked "Save these settings?": Yes saves (a save that fails is
+// told with text 249 and the window stays, so that the player can try again
+// or leave without saving), No leaves without saving, Cancel stays. Through
+// the close box or Cancel (`Leaving::Discarding`): changed, "Exit without
+// saving changes?" decides. True when the window is to end. `ask` shows the
+// questions, for a window that must know while one is open.
+enum class Leaving { Accepting, Discarding };
+using AskPlayer = int (*)(HWND owner, int dialog, std::uint32_t titleNumber, std::uint32_t messageNumber);
+bool askBeforeLeaving(HWND window, Leaving way, bool changed, bool (*save)(),
+                      AskPlayer ask = ShowMessageDialog);
