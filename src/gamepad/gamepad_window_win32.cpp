@@ -2,19 +2,19 @@
 
 #include <dbt.h>
 
-#include <cstring>
 #include <cwchar>
 
+#include "gamepad/assignment_capture.h"
 #include "gamepad/gamepad_devices_win32.h"
 #include "gamepad/gamepad_test_window_win32.h"
-#include "gamepad/input_table.h"
+#include "gamepad/gamepad_window_controllers_win32.h"
+#include "gamepad/gamepad_window_rows_win32.h"
 #include "gamepad/pad_settings.h"
 #include "gamepad/pad_settings_file_win32.h"
 #include "resources/resource.h"
 #include "shell/app_state_win32.h"
 #include "shell/dialog_texts_win32.h"
 #include "shell/message_dialog_win32.h"
-#include "shell/text_table_win32.h"
 #include "shell/window_helpers_win32.h"
 
 namespace {
@@ -30,19 +30,6 @@ constexpr UINT DeviceSettleMilliseconds = 250;
 // them.
 constexpr GUID HidInterfaceClass = {
     0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-constexpr std::size_t DeviceNameCapacity = 128; // 127 characters and the terminator
-constexpr std::size_t InputNameCapacity = 64;
-
-// The assignment boxes in row order: up, down, left, right of the menu,
-// movement and camera groups, then the twelve single functions.
-constexpr int RowBoxes[AssignmentRowCount] = {
-    IDC_GAMEPAD_MENU_UP,     IDC_GAMEPAD_MENU_DOWN,     IDC_GAMEPAD_MENU_LEFT,     IDC_GAMEPAD_MENU_RIGHT,
-    IDC_GAMEPAD_MOVEMENT_UP, IDC_GAMEPAD_MOVEMENT_DOWN, IDC_GAMEPAD_MOVEMENT_LEFT, IDC_GAMEPAD_MOVEMENT_RIGHT,
-    IDC_GAMEPAD_CAMERA_UP,   IDC_GAMEPAD_CAMERA_DOWN,   IDC_GAMEPAD_CAMERA_LEFT,   IDC_GAMEPAD_CAMERA_RIGHT,
-    IDC_GAMEPAD_ACTION_MENU, IDC_GAMEPAD_CONFIRM,       IDC_GAMEPAD_CANCEL,        IDC_GAMEPAD_MAIN_MENU,
-    IDC_GAMEPAD_AUTORUN,     IDC_GAMEPAD_CHAT,          IDC_GAMEPAD_TARGET_LOCK,   IDC_GAMEPAD_MODE,
-    IDC_GAMEPAD_EMOTES,      IDC_GAMEPAD_VIEW,          IDC_GAMEPAD_MAP,           IDC_GAMEPAD_STATUS,
-};
 
 constexpr ControlText ControlTexts[] = {
     {IDC_GAMEPAD_ACTIVE_LABEL, 119},
@@ -69,68 +56,15 @@ constexpr ControlText ControlTexts[] = {
     {IDOK, 108},
 };
 constexpr std::uint32_t CaptionText = 118;
-constexpr std::uint32_t ButtonText = 153;
-constexpr std::uint32_t AxisText = 152;
 constexpr std::uint32_t NoGamepadMessage = 147;
 
-// The controller being read, by its identity, so that it is found again
-// after the list is rebuilt.
-struct ChosenController {
-    bool known;
-    GUID instance;
-    GUID product;
-};
-
 struct WindowState {
-    std::uint32_t currentRow;
-    bool waitingForRelease;
-    // The axis halves the current controller rested at when the window
-    // started reading it: never captured, never waited for.
-    AxisHalfMask restingHalves;
-    bool restingHalvesTaken;
-    bool questionOpen; // no capture while a question or error of the window is open
-    ChosenController chosen;
+    CaptureState capture;
     HDEVNOTIFY deviceNotification;
-    wchar_t inputNames[InputCount][InputNameCapacity]; // InputNameTable
     HBRUSH hollowBrush;
     HBRUSH greyBrush;
-    HFONT rowFont; // Japanese names in the assignment boxes; null otherwise
 };
 WindowState state{};
-
-int rowOfBox(int id)
-{
-    for (unsigned row = 0; row < AssignmentRowCount; ++row) {
-        if (RowBoxes[row] == id)
-            return static_cast<int>(row);
-    }
-    return -1;
-}
-
-void buildInputNameTable()
-{
-    for (unsigned input = 0; input < InputCount; ++input) {
-        const InputNameParts parts = describeInput(input);
-        const wchar_t* format = parts.kind == InputNameParts::Button         ? L"%ls %02u"
-                                : parts.kind == InputNameParts::AxisNegative ? L"%ls %02u / -"
-                                                                             : L"%ls %02u / +";
-        const wchar_t* word = GetText(parts.kind == InputNameParts::Button ? ButtonText : AxisText);
-        // A name too long for its slot is cut; the table keeps its terminator.
-        std::swprintf(state.inputNames[input], InputNameCapacity, format, word, parts.number);
-        state.inputNames[input][InputNameCapacity - 1] = 0;
-    }
-}
-
-// A byte of 92 or more read from a file names nothing.
-const wchar_t* inputName(std::uint8_t input)
-{
-    return input < InputCount ? state.inputNames[input] : L"";
-}
-
-void showRow(HWND window, unsigned row)
-{
-    SetDlgItemTextW(window, RowBoxes[row], inputName(workingPadSettings().assignments[row]));
-}
 
 void fillCalibrationList(HWND window)
 {
@@ -143,93 +77,6 @@ void fillCalibrationList(HWND window)
     // A step outside the list leaves it without a choice.
     SendMessageW(list, CB_SETCURSEL,
                  static_cast<WPARAM>(static_cast<int>(workingPadSettings().calibrationStep)), 0);
-}
-
-void fillDeviceList(HWND window)
-{
-    const HWND list = GetDlgItem(window, IDC_GAMEPAD_DEVICE);
-    SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    for (std::uint32_t device = 0; device < gamepadDeviceCount(); ++device) {
-        wchar_t name[DeviceNameCapacity];
-        std::wcsncpy(name, gamepadDeviceName(device), DeviceNameCapacity - 1);
-        name[DeviceNameCapacity - 1] = 0;
-        // Never leave half of a surrogate pair at the cut.
-        const std::size_t length = std::wcslen(name);
-        if (length == DeviceNameCapacity - 1 && name[length - 1] >= 0xD800 && name[length - 1] <= 0xDBFF)
-            name[length - 1] = 0;
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    }
-}
-
-// The last controller of the list with both identities, or -1.
-int findDevice(const void* instance, const void* product)
-{
-    int found = -1;
-    for (std::uint32_t device = 0; device < gamepadDeviceCount(); ++device) {
-        GUID deviceInstance{};
-        GUID deviceProduct{};
-        if (gamepadDeviceIdentity(device, deviceInstance, deviceProduct) &&
-            std::memcmp(&deviceInstance, instance, sizeof deviceInstance) == 0 &&
-            std::memcmp(&deviceProduct, product, sizeof deviceProduct) == 0)
-            found = static_cast<int>(device);
-    }
-    return found;
-}
-
-// The controller of the working record, or the first one.
-std::uint32_t savedOrFirstDevice()
-{
-    const PadSettings& settings = workingPadSettings();
-    const int saved = findDevice(&settings.controllerInstance, &settings.controllerProduct);
-    return saved >= 0 ? static_cast<std::uint32_t>(saved) : 0;
-}
-
-// Makes `device` the one read and reads it at once for the axis halves it
-// rests at. A device not in the list has them taken at its first reading.
-void startReading(std::uint32_t device)
-{
-    setCurrentGamepadDevice(device);
-    pollGamepads();
-    const ControllerReading* reading = gamepadReading(device);
-    state.restingHalvesTaken = reading != nullptr;
-    state.restingHalves = reading ? heldAxisHalves(*reading) : 0;
-    GUID instance{};
-    GUID product{};
-    if (gamepadDeviceIdentity(device, instance, product))
-        state.chosen = {true, instance, product};
-}
-
-void showChosenDevice(HWND window)
-{
-    const std::uint32_t device = currentGamepadDevice();
-    SendDlgItemMessageW(window, IDC_GAMEPAD_DEVICE, CB_SETCURSEL,
-                        device < gamepadDeviceCount() ? device : static_cast<WPARAM>(-1), 0);
-}
-
-// Edit controls do not borrow glyphs from other fonts everywhere (Wine's do
-// not), so Japanese input names get a Japanese font. It is a twelfth larger
-// than the dialog's: Japanese fonts draw digits and Latin capitals smaller
-// than the dialog's font does at the same size, and the names are mostly
-// those ("軸 02 / -").
-void useJapaneseFontForRows(HWND window)
-{
-    if (LanguageIndex() != Japanese)
-        return;
-    LOGFONTW font{};
-    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
-    if (!dialogFont || !GetObjectW(dialogFont, sizeof font, &font))
-        return;
-    font.lfHeight = MulDiv(font.lfHeight, 13, 12);
-    lstrcpynW(font.lfFaceName, L"MS UI Gothic", LF_FACESIZE);
-    font.lfCharSet = SHIFTJIS_CHARSET;
-    state.rowFont = CreateFontIndirectW(&font);
-    for (const int box : RowBoxes)
-        SendDlgItemMessageW(window, box, WM_SETFONT, reinterpret_cast<WPARAM>(state.rowFont), FALSE);
-}
-
-void focusRow(HWND window, std::uint32_t row)
-{
-    SetFocus(GetDlgItem(window, RowBoxes[row]));
 }
 
 void listenForDeviceChanges(HWND window)
@@ -257,67 +104,41 @@ BOOL onInitDialog(HWND window)
         return FALSE;
     }
 
-    buildInputNameTable();
-    useJapaneseFontForRows(window);
-    for (unsigned row = 0; row < AssignmentRowCount; ++row)
-        showRow(window, row);
-    fillCalibrationList(window);
     const PadSettings& settings = workingPadSettings();
+    showAssignmentRows(window, settings.assignments);
+    fillCalibrationList(window);
     CheckDlgButton(window, IDC_GAMEPAD_BACKGROUND, settings.background ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(window, IDC_GAMEPAD_VIBRATION, settings.vibration ? BST_CHECKED : BST_UNCHECKED);
-    fillDeviceList(window);
-    state.chosen = {};
-    startReading(savedOrFirstDevice());
-    showChosenDevice(window);
+    fillControllerList(window);
+    state.capture = {};
+    readChosenController(window, state.capture, false);
     CenterOnDesktop(window);
     SetTimer(window, CaptureTimer, OpeningPollMilliseconds, nullptr);
     listenForDeviceChanges(window);
-
-    state.waitingForRelease = false;
-    state.questionOpen = false;
-    state.currentRow = 0;
-    focusRow(window, 0);
+    focusAssignmentRow(window, state.capture.currentRow);
     return FALSE;
 }
 
 void onTimer(HWND window)
 {
-    if (state.currentRow < AssignmentRowCount)
-        SendDlgItemMessageW(window, RowBoxes[state.currentRow], EM_SETSEL, 0, -1);
+    selectAssignmentRow(window, state.capture.currentRow);
     pollGamepads();
-    const ControllerReading* reading = gamepadReading(currentGamepadDevice());
-    if (!reading)
-        return; // no controller left: nothing to capture until one comes back
-    if (!state.restingHalvesTaken) {
-        state.restingHalves = heldAxisHalves(*reading);
-        state.restingHalvesTaken = true;
-    }
-    if (state.questionOpen)
+    const int row = captureStep(state.capture, gamepadReading(currentGamepadDevice()), workingPadSettings());
+    if (row < 0)
         return;
-    if (state.waitingForRelease && !allInputsReleased(*reading, state.restingHalves))
-        return;
-    state.waitingForRelease = false;
-    if (state.currentRow >= AssignmentRowCount)
-        return;
-    // Buttons before axes: the lowest held number wins.
-    const int input = firstHeldInput(*reading, state.restingHalves);
-    if (input < 0)
-        return;
-    const std::uint32_t row = state.currentRow;
-    workingPadSettings().assignments[row] = static_cast<std::uint8_t>(input);
-    showRow(window, row);
-    focusRow(window, (row + 1) % AssignmentRowCount);
-    state.waitingForRelease = true;
+    // Showing the row makes it current again until the focus moves on.
+    const std::uint32_t next = state.capture.currentRow;
+    showAssignmentRow(window, static_cast<unsigned>(row), workingPadSettings().assignments[row]);
+    focusAssignmentRow(window, next);
 }
 
 // Asks through a message dialog. Nothing is captured while it is open, and
 // an input still held when it closes waits for its release first.
 int askPlayer(HWND window, int dialog, std::uint32_t title, std::uint32_t message)
 {
-    state.questionOpen = true;
+    questionOpened(state.capture);
     const int answer = ShowMessageDialog(window, dialog, title, message);
-    state.questionOpen = false;
-    state.waitingForRelease = true;
+    questionClosed(state.capture);
     return answer;
 }
 
@@ -339,55 +160,27 @@ void onDevicesSettled(HWND window)
         SetTimer(window, DeviceSettleTimer, DeviceSettleMilliseconds, nullptr);
         return;
     }
-    fillDeviceList(window);
-    const int kept = state.chosen.known ? findDevice(&state.chosen.instance, &state.chosen.product) : -1;
-    if (kept >= 0 && wasReading)
-        setCurrentGamepadDevice(static_cast<std::uint32_t>(kept)); // still read: it keeps its resting halves
-    else if (kept >= 0)
-        startReading(static_cast<std::uint32_t>(kept));
-    else if (gamepadDeviceCount() > 0)
-        startReading(savedOrFirstDevice());
-    else
-        setCurrentGamepadDevice(0); // the chosen identity is kept for its return
-    showChosenDevice(window);
+    fillControllerList(window);
+    readChosenController(window, state.capture, wasReading);
 }
 
 void readChoicesIntoRecord(HWND window)
 {
-    PadSettings& settings = workingPadSettings();
-    GUID instance{};
-    GUID product{};
-    if (gamepadDeviceIdentity(currentGamepadDevice(), instance, product)) {
-        std::memcpy(&settings.controllerInstance, &instance, sizeof instance);
-        std::memcpy(&settings.controllerProduct, &product, sizeof product);
-    }
-    // A list without a choice (a step read from a file beyond 0.5) keeps
-    // the step as it was read rather than storing "no choice".
-    const LRESULT step = SendDlgItemMessageW(window, IDC_GAMEPAD_CALIBRATION, CB_GETCURSEL, 0, 0);
-    if (step != CB_ERR)
-        settings.calibrationStep = static_cast<std::uint32_t>(step);
-    settings.background = IsDlgButtonChecked(window, IDC_GAMEPAD_BACKGROUND) == BST_CHECKED ? 1 : 0;
-    settings.vibration = IsDlgButtonChecked(window, IDC_GAMEPAD_VIBRATION) == BST_CHECKED ? 1 : 0;
+    ControllerIdentity controller{};
+    const bool listed = readControllerIdentity(controller);
+    // CB_ERR: a step read from a file beyond 0.5 leaves the list without a choice.
+    const auto step =
+        static_cast<int>(SendDlgItemMessageW(window, IDC_GAMEPAD_CALIBRATION, CB_GETCURSEL, 0, 0));
+    storeChoices(workingPadSettings(), listed ? &controller : nullptr, step,
+                 IsDlgButtonChecked(window, IDC_GAMEPAD_BACKGROUND) == BST_CHECKED,
+                 IsDlgButtonChecked(window, IDC_GAMEPAD_VIBRATION) == BST_CHECKED);
 }
 
 void onAccept(HWND window)
 {
     readChoicesIntoRecord(window);
-    if (!padSettingsChanged()) {
+    if (askBeforeLeaving(window, Leaving::Accepting, padSettingsChanged(), savePadSettings, askPlayer))
         EndDialog(window, IDOK);
-        return;
-    }
-    switch (askPlayer(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
-    case IDYES:
-        if (!savePadSettings()) {
-            askPlayer(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
-            return;
-        }
-        EndDialog(window, IDOK);
-        return;
-    case IDNO: EndDialog(window, IDOK); return;
-    default: return;
-    }
 }
 
 void onTestGamepad(HWND window)
@@ -406,19 +199,19 @@ void onCommand(HWND window, int id, HWND control)
     case IDC_GAMEPAD_DEVICE: {
         const auto device = static_cast<std::uint32_t>(SendMessageW(control, CB_GETCURSEL, 0, 0));
         if (device != currentGamepadDevice())
-            startReading(device);
+            startReading(state.capture, device);
         return;
     }
     default:
         if (const int row = rowOfBox(id); row >= 0)
-            state.currentRow = static_cast<std::uint32_t>(row);
+            state.capture.currentRow = static_cast<std::uint32_t>(row);
         return;
     }
 }
 
 void onClose(HWND window)
 {
-    if (padSettingsChanged() && askPlayer(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) != IDYES)
+    if (!askBeforeLeaving(window, Leaving::Discarding, padSettingsChanged(), savePadSettings, askPlayer))
         return;
     KillTimer(window, CaptureTimer);
     EndDialog(window, IDCANCEL);
@@ -474,10 +267,7 @@ INT_PTR CALLBACK gamepadWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             state.deviceNotification = nullptr;
         }
         releaseGamepadManager();
-        if (state.rowFont) {
-            DeleteObject(state.rowFont);
-            state.rowFont = nullptr;
-        }
+        releaseAssignmentRowFont();
         return TRUE;
     default: return FALSE;
     }
