@@ -20,6 +20,19 @@ struct ButtonLabel {
 };
 constexpr ButtonLabel ButtonLabels[] = {{IDOK, 108}, {IDYES, 149}, {IDNO, 150}, {IDCANCEL, 151}};
 
+// How each question of leaving a window is shown, in the order of
+// LeavingQuestion.
+struct Question {
+    int dialog;
+    std::uint32_t title;
+    std::uint32_t message;
+};
+constexpr Question Questions[] = {
+    {IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion},
+    {IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion},
+    {IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage},
+};
+
 // Yes, or OK where there is no Yes, is the default button and takes the
 // focus, so Enter answers the question the player has just asked for. Dialog
 // 119 carries the default style on both Yes and No; only one keeps it.
@@ -77,18 +90,28 @@ int ShowMessageDialog(HWND owner, int dialog, std::uint32_t titleNumber, std::ui
 
 bool askBeforeLeaving(HWND window, Leaving way, bool changed, bool (*save)(), AskPlayer ask)
 {
-    if (!changed)
-        return true;
-    if (way == Leaving::Discarding)
-        return ask(window, IDD_MESSAGE_YESNO, AcceptTitle, DiscardQuestion) == IDYES;
-    switch (ask(window, IDD_MESSAGE_YESNOCANCEL, AcceptTitle, SaveQuestion)) {
-    case IDYES:
-        // A choice that did not reach the disk must not look saved.
-        if (save())
-            return true;
-        ask(window, IDD_MESSAGE_OK, ErrorTitle, NotSavedMessage);
-        return false;
-    case IDNO: return true;
-    default: return false;
-    }
+    class Player final : public LeavingPlayer {
+    public:
+        Player(HWND owner, bool (*saveSettings)(), AskPlayer askPlayer)
+            : owner_(owner), save_(saveSettings), ask_(askPlayer)
+        {
+        }
+        PlayerAnswer ask(LeavingQuestion question) override
+        {
+            const Question& shown = Questions[static_cast<int>(question)];
+            switch (ask_(owner_, shown.dialog, shown.title, shown.message)) {
+            case IDYES: return PlayerAnswer::Yes;
+            case IDNO: return PlayerAnswer::No;
+            default: return PlayerAnswer::Cancel;
+            }
+        }
+        bool save() override { return save_(); }
+
+    private:
+        HWND owner_;
+        bool (*save_)();
+        AskPlayer ask_;
+    };
+    Player player(window, save, ask);
+    return decideLeaving(way, changed, player);
 }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "shell/leaving.h"
+
 // Shows `dialog` owned by `owner` with texts `titleNumber` and `messageNumber`.
 // Returns IDYES (6), IDNO (7), IDOK (1) or IDCANCEL (2, also for Escape and the
 // close box); 0 or -1 when the dialog could not be created.
@@ -19,15 +21,10 @@ inline constexpr std::uint32_t DiscardQuestion = 145; // "Exit without saving ch
 inline constexpr std::uint32_t ErrorTitle = 148;      // "Error"
 inline constexpr std::uint32_t NotSavedMessage = 249; // "The settings could not be saved."
 
-// How a settings window is left, the same for every window. Through OK
-// (`Leaving::Accepting`): unchanged, the window just ends; changed, the
-// player is asked "Save these settings?": Yes saves (a save that fails is
-// told with text 249 and the window stays, so that the player can try again
-// or leave without saving), No leaves without saving, Cancel stays. Through
-// the close box or Cancel (`Leaving::Discarding`): changed, "Exit without
-// saving changes?" decides. True when the window is to end. `ask` shows the
-// questions, for a window that must know while one is open.
-enum class Leaving { Accepting, Discarding };
+// Asks the player, as `decideLeaving` rules, whether `window` may end, with
+// the questions above; `save` writes the window's settings. True when the
+// window is to end. `ask` shows the questions, for a window that must know
+// while one is open.
 using AskPlayer = int (*)(HWND owner, int dialog, std::uint32_t titleNumber, std::uint32_t messageNumber);
 bool askBeforeLeaving(HWND window, Leaving way, bool changed, bool (*save)(),
                       AskPlayer ask = ShowMessageDialog);

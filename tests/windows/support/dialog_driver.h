@@ -1,15 +1,17 @@
 // Plays a player's part against the real modal dialogs of the program.
 //
 // A script is a list of named steps. While the dialog under test runs its own
-// modal loop, a thread timer runs the current step on every tick; a step that
-// finds nothing to do yet returns false and is tried again. Anything that
-// opens another modal dialog must be posted, never sent. A watchdog ends
-// every dialog of the thread after the deadline, so a hang fails the test and
-// names the step that was stuck.
+// modal loop, a timer of a window of the script's own runs the current step on
+// every tick; a step that finds nothing to do yet returns false and is tried
+// again. Anything that opens another modal dialog must be posted, never sent.
+// A watchdog ends every dialog of the thread after the deadline, so a hang
+// fails the test and names the step that was stuck. Should the ticks stop,
+// a thread beside the script posts them instead, so that the deadline holds.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,7 +33,7 @@ public:
     std::string pendingStep() const;
 
 private:
-    static void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD);
+    static LRESULT CALLBACK tickerProc(HWND, UINT, WPARAM, LPARAM);
     void tick();
 
     struct Step {
@@ -43,6 +45,7 @@ private:
     DWORD deadline_ = 0;
     bool timedOut_ = false;
     bool inStep_ = false;
+    std::atomic<DWORD> lastTick_{0};
 };
 
 // The visible, enabled dialog of this thread whose caption is `caption`, or

@@ -2,13 +2,17 @@
 
 #include <commctrl.h>
 
+#include <thread>
 #include <utility>
 
 namespace Player {
 namespace {
 
 constexpr UINT TickMilliseconds = 15;
-Script* currentScript = nullptr;
+constexpr UINT_PTR TickTimer = 1;
+// A tick posted from the thread beside the script when the timer's stop.
+constexpr UINT PostedTick = WM_APP;
+constexpr DWORD QuietTicksMilliseconds = 1000;
 
 struct DialogSearch {
     const wchar_t* caption;
@@ -67,14 +71,19 @@ std::string Script::pendingStep() const
     return finished() ? std::string() : steps_[next_].name;
 }
 
-void CALLBACK Script::onTick(HWND, UINT, UINT_PTR, DWORD)
+LRESULT CALLBACK Script::tickerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (currentScript)
-        currentScript->tick();
+    if (message == WM_TIMER || message == PostedTick) {
+        if (auto* script = reinterpret_cast<Script*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            script->tick();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void Script::tick()
 {
+    lastTick_ = GetTickCount();
     if (inStep_)
         return;
     if (GetTickCount() > deadline_) {
@@ -94,13 +103,37 @@ void Script::tick()
 
 INT_PTR Script::run(const std::function<INT_PTR()>& open, DWORD deadlineMilliseconds)
 {
-    Script* outer = currentScript;
-    currentScript = this;
+    // Each run ticks through a message-only window of its own, so that no
+    // other timer of the thread, killed or reused, can stop or steal its ticks.
+    static const ATOM tickerClass = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = tickerProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"PlayerScriptTicker";
+        return RegisterClassW(&windowClass);
+    }();
+    const HWND ticker = CreateWindowExW(0, MAKEINTATOM(tickerClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(ticker, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     deadline_ = GetTickCount() + deadlineMilliseconds;
-    const UINT_PTR timer = SetTimer(nullptr, 0, TickMilliseconds, onTick);
+    lastTick_ = GetTickCount();
+    SetTimer(ticker, TickTimer, TickMilliseconds, nullptr);
+
+    const HANDLE ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // A thread busy in a step or a save gets one posted tick for the time
+    // it was quiet, which it takes when it is free again, as a timer's would.
+    std::thread watchdog([this, ticker, ended] {
+        while (WaitForSingleObject(ended, QuietTicksMilliseconds) == WAIT_TIMEOUT) {
+            if (GetTickCount() - lastTick_ >= QuietTicksMilliseconds)
+                PostMessageW(ticker, PostedTick, 0, 0);
+        }
+    });
     const INT_PTR result = open();
-    KillTimer(nullptr, timer);
-    currentScript = outer;
+    SetEvent(ended);
+    watchdog.join();
+    CloseHandle(ended);
+    KillTimer(ticker, TickTimer);
+    DestroyWindow(ticker);
     pumpUntilIdle();
     return result;
 }
