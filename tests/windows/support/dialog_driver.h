@@ -19,6 +19,8 @@
 namespace Player {
 
 inline constexpr INT_PTR WatchdogResult = -4242;
+// The class of the message-only window through which a script ticks.
+inline constexpr wchar_t ScriptTickerClass[] = L"PlayerScriptTicker";
 
 class Script {
 public:

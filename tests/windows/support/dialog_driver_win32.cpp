@@ -109,7 +109,7 @@ INT_PTR Script::run(const std::function<INT_PTR()>& open, DWORD deadlineMillisec
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = tickerProc;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"PlayerScriptTicker";
+        windowClass.lpszClassName = ScriptTickerClass;
         return RegisterClassW(&windowClass);
     }();
     const HWND ticker = CreateWindowExW(0, MAKEINTATOM(tickerClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "support/dialog_driver.h"
+
 namespace {
 
 using SetTimerFunction = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
@@ -19,9 +21,17 @@ std::wstring nameOf(HWND window)
     return namer ? namer(window) : L"window";
 }
 
+// The timers of the program's windows, not the one a test script ticks by.
+bool logs(HWND window)
+{
+    wchar_t className[32] = {};
+    return window &&
+           !(GetClassNameW(window, className, 32) && lstrcmpW(className, Player::ScriptTickerClass) == 0);
+}
+
 UINT_PTR WINAPI loggedSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure)
 {
-    if (window)
+    if (logs(window))
         logged.push_back(nameOf(window) + L": timer " + std::to_wstring(id) + L" every " +
                          std::to_wstring(period) + L" ms");
     return realSetTimer(window, id, period, procedure);
@@ -29,7 +39,7 @@ UINT_PTR WINAPI loggedSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC 
 
 BOOL WINAPI loggedKillTimer(HWND window, UINT_PTR id)
 {
-    if (window)
+    if (logs(window))
         logged.push_back(nameOf(window) + L": timer " + std::to_wstring(id) + L" stopped");
     return realKillTimer(window, id);
 }
