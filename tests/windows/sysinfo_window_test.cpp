@@ -84,15 +84,8 @@ std::vector<Row> rowsOf(HWND list)
     const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         Row row;
-        for (std::size_t c = 0; c < columns; ++c) {
-            wchar_t text[1024] = {};
-            LVITEMW item{};
-            item.iSubItem = static_cast<int>(c);
-            item.pszText = text;
-            item.cchTextMax = 1024;
-            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-            row.push_back(text);
-        }
+        for (std::size_t c = 0; c < columns; ++c)
+            row.push_back(Player::listCellText(list, static_cast<int>(i), static_cast<int>(c)));
         rows.push_back(row);
     }
     return rows;

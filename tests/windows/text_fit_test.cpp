@@ -277,14 +277,9 @@ void checkTabs(HWND control, FitReport& report)
     RECT client{};
     GetClientRect(control, &client);
     const FontOf font(control);
-    const LRESULT count = SendMessageW(control, TCM_GETITEMCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t caption[256] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption;
-        item.cchTextMax = 256;
-        SendMessageW(control, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    const std::vector<std::wstring> captions = Player::tabTexts(GetParent(control), GetDlgCtrlID(control));
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        const std::wstring& caption = captions[i];
         RECT rect{};
         SendMessageW(control, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
         const std::string name = nameOf(control) + " tab " + std::to_string(i);
@@ -331,14 +326,9 @@ void checkList(HWND control, FitReport& report)
     std::vector<std::wstring> shown;
     const LRESULT rows = SendMessageW(control, LVM_GETITEMCOUNT, 0, 0);
     for (LRESULT row = 0; row < rows; ++row) {
-        wchar_t text[512] = {};
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = 512;
-        SendMessageW(control, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        const std::wstring text = Player::listCellText(control, static_cast<int>(row));
         requireItem(text, "row " + std::to_string(row));
-        shown.emplace_back(text);
+        shown.push_back(text);
     }
     std::vector<std::uint32_t> labels{CompatibilityLayerLabel};
     for (std::uint32_t label = FirstItemLabel; label <= LastItemLabel; ++label)

@@ -61,6 +61,8 @@ std::wstring windowText(HWND window);
 std::wstring controlText(HWND dialog, int controlId);
 // The captions of the tabs of the dialog's tab control `tabsId`, in order.
 std::vector<std::wstring> tabTexts(HWND dialog, int tabsId);
+// The text of a list view's cell.
+std::wstring listCellText(HWND list, int row, int column = 0);
 
 // Presses a button as a click would (posted, so a dialog it opens can run).
 void click(HWND dialog, int controlId);

@@ -166,6 +166,17 @@ std::vector<std::wstring> tabTexts(HWND dialog, int tabsId)
     return texts;
 }
 
+std::wstring listCellText(HWND list, int row, int column)
+{
+    wchar_t text[1024] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 void clickTab(HWND dialog, int tabsId, int index)
 {
     const HWND tabs = GetDlgItem(dialog, tabsId);
