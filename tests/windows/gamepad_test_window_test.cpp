@@ -81,6 +81,15 @@ std::optional<Point> doubledDotCentre(HWND panel)
     return Point{left + right, top + bottom};
 }
 
+// The dot's box is 4 pixels wide: its centre lies half a pixel left of and
+// above the point it is drawn for.
+void expectDotAt(const std::optional<Point>& doubledCentre, Point point)
+{
+    ASSERT_TRUE(doubledCentre);
+    EXPECT_NEAR(2 * point.x - 1, doubledCentre->x, 1);
+    EXPECT_NEAR(2 * point.y - 1, doubledCentre->y, 1);
+}
+
 // Opens the test window from the settings window.
 bool openTestWindow()
 {
@@ -165,16 +174,10 @@ void expectDots(void (*hold)(), const PanelCase (&panels)[3])
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_EQ(IDCANCEL, result);
 
-    // The dot's box is 4 pixels wide: its centre lies half a pixel left of
-    // and above the point it is drawn for.
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(panels[i].name);
-        ASSERT_TRUE(atRest[i]);
-        EXPECT_NEAR(2 * centre[i].x - 1, atRest[i]->x, 1);
-        EXPECT_NEAR(2 * centre[i].y - 1, atRest[i]->y, 1);
-        ASSERT_TRUE(seen[i]);
-        EXPECT_NEAR(2 * expected[i].x - 1, seen[i]->x, 1);
-        EXPECT_NEAR(2 * expected[i].y - 1, seen[i]->y, 1);
+        expectDotAt(atRest[i], centre[i]);
+        expectDotAt(seen[i], expected[i]);
     }
 }
 
@@ -349,11 +352,7 @@ TEST_F(GamepadTestWindow, KeepsDrawingWhileControllersArriveAndLeave)
     const INT_PTR result = script.run([] { return openGamepadSettings(nullptr); });
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_EQ(IDCANCEL, result);
-    ASSERT_TRUE(afterArrival);
-    EXPECT_NEAR(2 * right.x - 1, afterArrival->x, 1);
-    EXPECT_NEAR(2 * right.y - 1, afterArrival->y, 1);
+    expectDotAt(afterArrival, right);
     // The other controller, now chosen, rests: the dot is back at the centre.
-    ASSERT_TRUE(afterLeaving);
-    EXPECT_NEAR(2 * centre.x - 1, afterLeaving->x, 1);
-    EXPECT_NEAR(2 * centre.y - 1, afterLeaving->y, 1);
+    expectDotAt(afterLeaving, centre);
 }

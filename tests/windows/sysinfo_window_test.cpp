@@ -123,14 +123,6 @@ std::wstring pageText(const std::wstring& header, const std::vector<Row>& rows)
     return text;
 }
 
-std::string ansiOf(const std::wstring& text)
-{
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
-    return bytes.c_str();
-}
-
 } // namespace
 
 TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
@@ -238,7 +230,9 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
     EXPECT_EQ(IDOK, result);
 }
 
-TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
+// Both clipboard forms are the clipboard test's; here, Copy puts the report
+// the window shows there.
+TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboard)
 {
     useEnglishTexts();
     putOnClipboard(L"old content");
@@ -261,7 +255,6 @@ TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
                       return false;
                   const HWND dialog = sysinfoDialog();
                   copied = unicodeOnClipboard();
-                  EXPECT_EQ(ansiOf(copied), ansiOnClipboard());
 
                   // System, Application, Installation, Process: the texts of
                   // the three inventory pages follow from their lists exactly.

@@ -167,17 +167,15 @@ public:
     void require(bool fits, const std::string& control, const std::wstring& text, const std::string& room)
     {
         if (!fits)
-            failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) +
-                               "\" does not fit (" + room + ", " + std::to_string(dpi_) + " DPI)");
+            fail(control, text, "does not fit (" + room);
     }
     void requireLegible(const FontOf& font, const std::string& control, const std::wstring& text)
     {
         const int cap = font.capHeight();
         if (cap < MinimumCapHeight)
-            failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) +
-                               "\" is too small to read (capital letters " + std::to_string(cap) +
-                               " px high, " + std::to_string(MinimumCapHeight) + " needed, " +
-                               std::to_string(dpi_) + " DPI)");
+            fail(control, text,
+                 "is too small to read (capital letters " + std::to_string(cap) + " px high, " +
+                     std::to_string(MinimumCapHeight) + " needed");
     }
     void requireWidth(int needed, int available, const std::string& control, const std::wstring& text)
     {
@@ -188,6 +186,12 @@ public:
     std::vector<std::string> failures;
 
 private:
+    void fail(const std::string& control, const std::wstring& text, const std::string& why)
+    {
+        failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) + "\" " + why +
+                           ", " + std::to_string(dpi_) + " DPI)");
+    }
+
     std::string language_;
     std::string window_;
     int dpi_;
