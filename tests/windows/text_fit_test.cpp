@@ -297,13 +297,9 @@ void checkTabs(HWND control, FitReport& report)
 
 std::wstring headingOf(HWND header, int column)
 {
-    wchar_t text[256] = {};
     HDITEMW item{};
     item.mask = HDI_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
-    return text;
+    return Player::itemText(header, HDM_GETITEMW, static_cast<WPARAM>(column), item);
 }
 
 // Every heading in its column; in the list of items (the system page), every
