@@ -47,6 +47,13 @@ ControllerReading readXInput(const XInputPadState& state)
     return reading;
 }
 
+// An XInput controller's state, both triggers alike.
+XInputPadState pad(std::uint16_t buttons, std::uint8_t triggers = 0, std::int16_t lx = 0, std::int16_t ly = 0,
+                   std::int16_t rx = 0, std::int16_t ry = 0)
+{
+    return {buttons, triggers, triggers, lx, ly, rx, ry};
+}
+
 std::vector<unsigned> heldInputs(const ControllerReading& reading)
 {
     std::vector<unsigned> held;
@@ -93,52 +100,63 @@ TEST(AxisCalibration, SlotsFollowGroupAndAspect)
     EXPECT_EQ(-1, axisSlot(AxisGroup::Z, 0xF00));
 }
 
-TEST(DirectInputController, ButtonsArePressedOnlyByTheirHighBit)
+TEST(DirectInputController, ButtonsByTheirHighBitAxesInTwoHalvesAndTheHatAsTwoAxes)
 {
-    DirectInputPad pad;
-    pad.state[0] = 0x80;
-    pad.state[1] = 0x7F;
-    pad.state[31] = 0xFF;
-    const ControllerReading reading = pad.read();
-    EXPECT_EQ((std::vector<unsigned>{0, 31}), heldInputs(reading));
-    EXPECT_EQ(1.0f, reading.inputs[0]);
-    EXPECT_EQ(1.0f, reading.inputs[31]);
-}
-
-TEST(DirectInputController, AxesSplitIntoTwoHalves)
-{
-    DirectInputPad pad;
-    pad.setAxis(0, -1024);
-    pad.setAxis(27, 512);
-    const ControllerReading reading = pad.read();
-    EXPECT_EQ(1.0f, reading.inputs[negativeHalfInput(0)]);
-    EXPECT_EQ(0.0f, reading.inputs[positiveHalfInput(0)]);
-    EXPECT_EQ(0.5f, reading.inputs[positiveHalfInput(27)]);
-    EXPECT_EQ((std::vector<unsigned>{32, 87}), heldInputs(reading));
-}
-
-TEST(DirectInputController, AnAxisAtRestRaisesNeitherHalf)
-{
-    DirectInputPad pad;
-    for (AxisCalibration& axis : pad.calibration)
-        axis = calibrateAxis(0, 65535);
-    for (unsigned k = 0; k < CalibratedAxisCount; ++k)
-        pad.setAxis(k, 32767);
-    const ControllerReading reading = pad.read();
-    EXPECT_TRUE(heldInputs(reading).empty());
-    EXPECT_TRUE(allInputsReleased(reading));
-}
-
-TEST(DirectInputController, AnUncalibratedOrEmptyAxisNeverRises)
-{
-    DirectInputPad pad;
-    pad.calibration[0] = AxisCalibration{};
-    pad.calibration[1] = calibrateAxis(500, 500);
-    pad.setAxis(0, INT_MAX);
-    pad.setAxis(1, INT_MIN);
-    const ControllerReading reading = pad.read();
-    EXPECT_TRUE(heldInputs(reading).empty());
-    EXPECT_FALSE(std::isnan(reading.axes[1]));
+    struct Case {
+        const char* name;
+        void (*prepare)(DirectInputPad&);
+        std::vector<unsigned> held;
+        std::vector<std::pair<unsigned, float>> values; // input, value
+    };
+    const Case cases[] = {
+        {"a button is pressed by its high bit only",
+         [](DirectInputPad& pad) {
+             pad.state[0] = 0x80;
+             pad.state[1] = 0x7F;
+             pad.state[31] = 0xFF;
+         },
+         {0, 31},
+         {{0, 1.0f}, {31, 1.0f}}},
+        {"an axis splits into two halves",
+         [](DirectInputPad& pad) {
+             pad.setAxis(0, -1024);
+             pad.setAxis(27, 512);
+         },
+         {32, 87},
+         {{negativeHalfInput(0), 1.0f}, {positiveHalfInput(0), 0.0f}, {positiveHalfInput(27), 0.5f}}},
+        {"axes at rest raise neither half",
+         [](DirectInputPad& pad) {
+             for (unsigned k = 0; k < CalibratedAxisCount; ++k) {
+                 pad.calibration[k] = calibrateAxis(0, 65535);
+                 pad.setAxis(k, 32767);
+             }
+         },
+         {},
+         {}},
+        {"an uncalibrated or empty axis never rises, nor reads NaN",
+         [](DirectInputPad& pad) {
+             pad.calibration[0] = AxisCalibration{};
+             pad.calibration[1] = calibrateAxis(500, 500);
+             pad.setAxis(0, INT_MAX);
+             pad.setAxis(1, INT_MIN);
+         },
+         {},
+         {{negativeHalfInput(1), 0.0f}, {positiveHalfInput(1), 0.0f}}},
+        {"the hat up and right raises right and up",
+         [](DirectInputPad& pad) { pad.setHat(4500); },
+         {89, 90},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DirectInputPad pad;
+        c.prepare(pad);
+        const ControllerReading reading = pad.read();
+        EXPECT_EQ(c.held, heldInputs(reading));
+        EXPECT_EQ(c.held.empty(), allInputsReleased(reading));
+        for (const auto& [input, value] : c.values)
+            EXPECT_EQ(value, reading.inputs[input]) << input;
+    }
 }
 
 TEST(DirectInputController, ExtremeRawValuesGiveFiniteValues)
@@ -180,70 +198,53 @@ TEST(DirectInputController, HatPointsAtItsAngle)
     }
 }
 
-TEST(DirectInputController, HatUpRightRaisesRightAndUp)
-{
-    DirectInputPad pad;
-    pad.setHat(4500);
-    const ControllerReading reading = pad.read();
-    EXPECT_GT(reading.inputs[89], PressThreshold);
-    EXPECT_GT(reading.inputs[90], PressThreshold);
-    EXPECT_EQ(89, firstHeldInput(reading));
-}
-
-TEST(XInputController, ButtonsMapOntoTheFirstTen)
-{
-    const std::pair<std::uint16_t, unsigned> mapping[] = {
-        {XInputButton::Start, 0},
-        {XInputButton::Back, 1},
-        {XInputButton::LeftThumb, 2},
-        {XInputButton::RightThumb, 3},
-        {XInputButton::LeftShoulder, 4},
-        {XInputButton::RightShoulder, 5},
-        {XInputButton::A, 6},
-        {XInputButton::B, 7},
-        {XInputButton::X, 8},
-        {XInputButton::Y, 9},
-    };
-    for (const auto& [bit, button] : mapping) {
-        SCOPED_TRACE(button);
-        EXPECT_EQ(std::vector<unsigned>{button}, heldInputs(readXInput({bit, 0, 0, 0, 0, 0, 0})));
-    }
-    // The two unassigned bits press nothing.
-    EXPECT_TRUE(heldInputs(readXInput({0x0C00, 0, 0, 0, 0, 0, 0})).empty());
-}
-
-TEST(XInputController, DPadFeedsTheFirstTwoAxisSlots)
+TEST(XInputController, ButtonsDPadSticksAndTriggersFillTheirInputs)
 {
     using namespace XInputButton;
-    EXPECT_EQ(std::vector<unsigned>{32}, heldInputs(readXInput({DPadLeft, 0, 0, 0, 0, 0, 0})));
-    EXPECT_EQ(std::vector<unsigned>{33}, heldInputs(readXInput({DPadRight, 0, 0, 0, 0, 0, 0})));
-    EXPECT_EQ(std::vector<unsigned>{34}, heldInputs(readXInput({DPadUp, 0, 0, 0, 0, 0, 0})));
-    EXPECT_EQ(std::vector<unsigned>{35}, heldInputs(readXInput({DPadDown, 0, 0, 0, 0, 0, 0})));
-    EXPECT_TRUE(heldInputs(readXInput({DPadLeft | DPadRight | DPadUp | DPadDown, 0, 0, 0, 0, 0, 0})).empty());
-}
-
-TEST(XInputController, SticksAreNegatedVerticallyAndDividedBy32767)
-{
-    const ControllerReading rest = readXInput({0, 0, 0, 0, 0, 0, 0});
-    EXPECT_TRUE(heldInputs(rest).empty());
-
-    const ControllerReading left = readXInput({0, 0, 0, -32768, 0, 0, 0});
-    EXPECT_FLOAT_EQ(32768.0f / 32767.0f, left.inputs[36]);
-    EXPECT_EQ(0.0f, left.inputs[37]);
-
-    EXPECT_EQ(std::vector<unsigned>{38}, heldInputs(readXInput({0, 0, 0, 0, 32767, 0, 0}))); // left stick up
-    EXPECT_EQ(std::vector<unsigned>{39}, heldInputs(readXInput({0, 0, 0, 0, -32768, 0, 0})));
-    EXPECT_EQ(std::vector<unsigned>{41}, heldInputs(readXInput({0, 0, 0, 0, 0, 32767, 0})));
-    EXPECT_EQ(std::vector<unsigned>{42}, heldInputs(readXInput({0, 0, 0, 0, 0, 0, 32767}))); // right stick up
-}
-
-TEST(XInputController, TriggersRiseOnlyOnTheirPositiveHalves)
-{
-    const ControllerReading reading = readXInput({0, 255, 255, 0, 0, 0, 0});
-    EXPECT_EQ((std::vector<unsigned>{45, 47}), heldInputs(reading));
-    EXPECT_EQ(1.0f, reading.inputs[45]);
-    EXPECT_EQ(0.0f, reading.inputs[44]);
-    EXPECT_EQ(0.0f, reading.inputs[46]);
+    struct Case {
+        XInputPadState state;
+        std::vector<unsigned> held;
+        std::vector<std::pair<unsigned, float>> values = {}; // input, value
+    };
+    const Case cases[] = {
+        // Buttons onto the first ten; the two unassigned bits press nothing.
+        {pad(Start), {0}},
+        {pad(Back), {1}},
+        {pad(LeftThumb), {2}},
+        {pad(RightThumb), {3}},
+        {pad(LeftShoulder), {4}},
+        {pad(RightShoulder), {5}},
+        {pad(A), {6}},
+        {pad(B), {7}},
+        {pad(X), {8}},
+        {pad(Y), {9}},
+        {pad(0x0C00), {}},
+        // The D-pad feeds the first two axis slots; all four at once, none.
+        {pad(DPadLeft), {32}},
+        {pad(DPadRight), {33}},
+        {pad(DPadUp), {34}},
+        {pad(DPadDown), {35}},
+        {pad(DPadLeft | DPadRight | DPadUp | DPadDown), {}},
+        // Sticks divided by 32767, negated vertically.
+        {pad(0), {}},
+        {pad(0, 0, -32768), {36}, {{36, 32768.0f / 32767.0f}, {37, 0.0f}}},
+        {pad(0, 0, 0, 32767), {38}}, // left stick up
+        {pad(0, 0, 0, -32768), {39}},
+        {pad(0, 0, 0, 0, 32767), {41}},
+        {pad(0, 0, 0, 0, 0, 32767), {42}}, // right stick up
+        // Triggers rise only on their positive halves.
+        {pad(0, 255), {45, 47}, {{45, 1.0f}, {44, 0.0f}, {46, 0.0f}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "buttons " << c.state.buttons << " triggers " << int{c.state.leftTrigger}
+                     << " sticks " << c.state.thumbLX << " " << c.state.thumbLY << " " << c.state.thumbRX
+                     << " " << c.state.thumbRY);
+        const ControllerReading reading = readXInput(c.state);
+        EXPECT_EQ(c.held, heldInputs(reading));
+        for (const auto& [input, value] : c.values)
+            EXPECT_FLOAT_EQ(value, reading.inputs[input]) << input;
+    }
 }
 
 TEST(XInputController, ReplacesEverythingTheLastReadingHeld)

@@ -260,28 +260,47 @@ TEST(OsName, BuildNumberIsPrintedSigned)
     EXPECT_TEXT(u"Microsoft Windows XP Professional\u3000(build -1)", BuildOsName(v, englishText));
 }
 
-TEST(ProcessorCounts, ShowsLogicalAndPhysicalCores)
+// Each fact as the player reads it: one row per formatter's case.
+TEST(FactText, CountsSizesDrivesGuidsNotesShadersAndProcessIds)
 {
-    EXPECT_TEXT(u"Logical Core Count 8  Physical Core Count 4", FormatProcessorCounts(8, 4, englishText));
-    EXPECT_TEXT(u"Logical Core Count 1  Physical Core Count 1", FormatProcessorCounts(0, 1, englishText));
-}
-
-TEST(ProcessorCounts, MissingOrZeroPhysicalCountReadsUnknownInJapanese)
-{
-    EXPECT_TEXT(u"Logical Core Count 2  Physical Core Count 不明",
-                FormatProcessorCounts(2, std::nullopt, englishText));
-    EXPECT_TEXT(u"Logical Core Count 2  Physical Core Count 不明", FormatProcessorCounts(2, 0, englishText));
-}
-
-TEST(Sizes, MemoryVideoMemoryAndDiskSpaceForms)
-{
-    EXPECT_TEXT(u"4096.000MB", FormatMemorySize(4294967296ull));
-    EXPECT_TEXT(u"2047.875MB", FormatMemorySize(2147352576ull));
-    EXPECT_TEXT(u"0.000MB", FormatMemorySize(0));
-    EXPECT_TEXT(u"1024.000 MB", FormatVideoMemory(1073741824ull));
-    EXPECT_TEXT(u"Total Disk Space 465.762GB", FormatDiskSpace(u"Total Disk Space", 500107862016ull));
-    EXPECT_TEXT(u"Free Disk Space 232.881GB", FormatDiskSpace(u"Free Disk Space", 250053931008ull));
-    EXPECT_TEXT(u"17179869184.000GB", FormatDiskSpace(u"", 0xFFFFFFFFFFFFFFFFull).substr(1));
+    const DriveRecord drive{u"C:\\", u"Hard Disk Drive", u"Total Disk Space 465.762GB",
+                            u"Free Disk Space 232.881GB"};
+    const GuidValue guid{0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    const GuidValue lowGuid{0x1, 0x2, 0x3, {0, 1, 2, 3, 4, 5, 6, 0xAB}};
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {FormatProcessorCounts(8, 4, englishText), u"Logical Core Count 8  Physical Core Count 4"},
+        {FormatProcessorCounts(0, 1, englishText), u"Logical Core Count 1  Physical Core Count 1"},
+        // A missing or zero physical count reads "unknown", in Japanese.
+        {FormatProcessorCounts(2, std::nullopt, englishText),
+         u"Logical Core Count 2  Physical Core Count 不明"},
+        {FormatProcessorCounts(2, 0, englishText), u"Logical Core Count 2  Physical Core Count 不明"},
+        {FormatMemorySize(4294967296ull), u"4096.000MB"},
+        {FormatMemorySize(2147352576ull), u"2047.875MB"},
+        {FormatMemorySize(0), u"0.000MB"},
+        {FormatVideoMemory(1073741824ull), u"1024.000 MB"},
+        {FormatDiskSpace(u"Total Disk Space", 500107862016ull), u"Total Disk Space 465.762GB"},
+        {FormatDiskSpace(u"Free Disk Space", 250053931008ull), u"Free Disk Space 232.881GB"},
+        {FormatDiskSpace(u"", 0xFFFFFFFFFFFFFFFFull).substr(1), u"17179869184.000GB"},
+        // A drive's fields joined by four spaces.
+        {BuildDriveText(drive),
+         u"C:\\    Hard Disk Drive    Total Disk Space 465.762GB    Free Disk Space 232.881GB"},
+        {BuildDriveText({u"Z:\\", u"", u"", u""}), u"Z:\\    "},
+        // A GUID as eight, four, four and sixteen digits.
+        {FormatGuid(guid), u"{6F1D2B61-D5A0-11CF-BFC7444553540000}"},
+        {FormatGuid(lowGuid), u"{00000001-0002-0003-00010203040506AB}"},
+        {FormatInputNotes(4, 12, 1, englishText), u"Axis 4  Button 12  Field of View 1"},
+        {FormatInputNotes(2, 5, 0, englishText), u"Axis 2  Button 5  Field of View 0"},
+        {FormatShaderVersion(0xFFFE0300), u"3.0"},
+        {FormatShaderVersion(0xFFFF0200), u"2.0"},
+        {FormatShaderVersion(0xFFFF0104), u"1.4"},
+        {FormatShaderVersion(0), u"0.0"},
+        // A process identifier as eight upper-case hexadecimal digits.
+        {FormatProcessId(1234), u"000004D2"},
+        {FormatProcessId(0xFFFFFFFF), u"FFFFFFFF"},
+        {FormatProcessId(0), u"00000000"},
+    };
+    for (const auto& [actual, expected] : cases)
+        EXPECT_TEXT(expected, actual);
 }
 
 TEST(Drives, OnlyFixedNetworkAndRamDisksAreListed)
@@ -292,30 +311,6 @@ TEST(Drives, OnlyFixedNetworkAndRamDisksAreListed)
         EXPECT_TEXT(text, DriveKindText(type, englishText).value_or(u"(none)"));
     for (std::uint32_t type : {0u, 1u, 2u, 5u, 7u})
         EXPECT_FALSE(DriveKindText(type, englishText)) << type;
-}
-
-TEST(Drives, DriveTextJoinsFieldsWithFourSpaces)
-{
-    const DriveRecord c{u"C:\\", u"Hard Disk Drive", u"Total Disk Space 465.762GB",
-                        u"Free Disk Space 232.881GB"};
-    EXPECT_TEXT(u"C:\\    Hard Disk Drive    Total Disk Space 465.762GB    Free Disk Space 232.881GB",
-                BuildDriveText(c));
-    const DriveRecord partial{u"Z:\\", u"", u"", u""};
-    EXPECT_TEXT(u"Z:\\    ", BuildDriveText(partial));
-}
-
-TEST(InputDevices, GuidIsEightFourFourSixteenDigits)
-{
-    const GuidValue guid{0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-    EXPECT_TEXT(u"{6F1D2B61-D5A0-11CF-BFC7444553540000}", FormatGuid(guid));
-    const GuidValue low{0x1, 0x2, 0x3, {0, 1, 2, 3, 4, 5, 6, 0xAB}};
-    EXPECT_TEXT(u"{00000001-0002-0003-00010203040506AB}", FormatGuid(low));
-}
-
-TEST(InputDevices, NotesCountAxesButtonsAndPovs)
-{
-    EXPECT_TEXT(u"Axis 4  Button 12  Field of View 1", FormatInputNotes(4, 12, 1, englishText));
-    EXPECT_TEXT(u"Axis 2  Button 5  Field of View 0", FormatInputNotes(2, 5, 0, englishText));
 }
 
 TEST(CompatibilityLayer, NamesWineItsHostAndASteamDeck)
@@ -362,21 +357,6 @@ TEST(DxDiagValues, WineQuotedValuesLoseTheirWrapping)
     };
     for (const auto& [value, expected] : cases)
         EXPECT_TEXT(std::u16string(expected), CleanDxDiagValue(value));
-}
-
-TEST(DisplayDevices, ShaderVersionsReadMajorDotMinor)
-{
-    EXPECT_TEXT(u"3.0", FormatShaderVersion(0xFFFE0300));
-    EXPECT_TEXT(u"2.0", FormatShaderVersion(0xFFFF0200));
-    EXPECT_TEXT(u"1.4", FormatShaderVersion(0xFFFF0104));
-    EXPECT_TEXT(u"0.0", FormatShaderVersion(0));
-}
-
-TEST(Processes, IdentifierIsEightUpperCaseHexDigits)
-{
-    EXPECT_TEXT(u"000004D2", FormatProcessId(1234));
-    EXPECT_TEXT(u"FFFFFFFF", FormatProcessId(0xFFFFFFFF));
-    EXPECT_TEXT(u"00000000", FormatProcessId(0));
 }
 
 TEST(ProcessorBrand, LeadingSpacesAreDroppedOthersKept)

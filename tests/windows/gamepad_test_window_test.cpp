@@ -81,6 +81,15 @@ std::optional<Point> doubledDotCentre(HWND panel)
     return Point{left + right, top + bottom};
 }
 
+// The dot's box is 4 pixels wide: its centre lies half a pixel left of and
+// above the point it is drawn for.
+void expectDotAt(const std::optional<Point>& doubledCentre, Point point)
+{
+    ASSERT_TRUE(doubledCentre);
+    EXPECT_NEAR(2 * point.x - 1, doubledCentre->x, 1);
+    EXPECT_NEAR(2 * point.y - 1, doubledCentre->y, 1);
+}
+
 // Opens the test window from the settings window.
 bool openTestWindow()
 {
@@ -165,56 +174,59 @@ void expectDots(void (*hold)(), const PanelCase (&panels)[3])
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_EQ(IDCANCEL, result);
 
-    // The dot's box is 4 pixels wide: its centre lies half a pixel left of
-    // and above the point it is drawn for.
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(panels[i].name);
-        ASSERT_TRUE(atRest[i]);
-        EXPECT_NEAR(2 * centre[i].x - 1, atRest[i]->x, 1);
-        EXPECT_NEAR(2 * centre[i].y - 1, atRest[i]->y, 1);
-        ASSERT_TRUE(seen[i]);
-        EXPECT_NEAR(2 * expected[i].x - 1, seen[i]->x, 1);
-        EXPECT_NEAR(2 * expected[i].y - 1, seen[i]->y, 1);
+        expectDotAt(atRest[i], centre[i]);
+        expectDotAt(seen[i], expected[i]);
     }
 }
 
 } // namespace
 
+// On a DirectInput controller with the seeded assignments, and on an XInput
+// one with the defaults (D-pad and sticks).
 TEST_F(GamepadTestWindow, TheDotsFollowTheAssignedInputs)
 {
-    const PanelCase panels[] = {
-        {"menu: left and right together, and down", IDC_PADTEST_MENU_PANEL, 0, 1},
-        {"movement: left and up share a button", IDC_PADTEST_MOVEMENT_PANEL, -1, -1},
-        {"camera: an axis fully right", IDC_PADTEST_CAMERA_PANEL, 1, 0},
+    struct Case {
+        const char* name;
+        ScriptedGamepad::Kind kind;
+        PadSettings record;
+        void (*hold)();
+        PanelCase panels[3];
     };
-    expectDots(
-        [] {
-            for (unsigned button : {0u, 1u, 3u, 5u})
-                ScriptedGamepad::press(button);
-            ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
-        },
-        panels);
-}
-
-TEST_F(GamepadTestWindow, OnAnXInputControllerTheDefaultsFollowTheDPadAndSticks)
-{
-    ScriptedGamepad::Installation xinput(1, ScriptedGamepad::Kind::XInput);
-    writePadRecord(recordForScriptedController());
-    const PanelCase panels[] = {
-        {"menu: D-pad right", IDC_PADTEST_MENU_PANEL, 1, 0},
-        {"movement: left stick up", IDC_PADTEST_MOVEMENT_PANEL, 0, -1},
-        {"camera: right stick fully left and down", IDC_PADTEST_CAMERA_PANEL, -1, 1},
+    const Case cases[] = {
+        {"DirectInput",
+         ScriptedGamepad::Kind::DirectInput,
+         seededRecord(),
+         [] {
+             for (unsigned button : {0u, 1u, 3u, 5u})
+                 ScriptedGamepad::press(button);
+             ScriptedGamepad::setAxis(4, ScriptedGamepad::AxisRange);
+         },
+         {{"menu: left and right together, and down", IDC_PADTEST_MENU_PANEL, 0, 1},
+          {"movement: left and up share a button", IDC_PADTEST_MOVEMENT_PANEL, -1, -1},
+          {"camera: an axis fully right", IDC_PADTEST_CAMERA_PANEL, 1, 0}}},
+        {"XInput",
+         ScriptedGamepad::Kind::XInput,
+         recordForScriptedController(),
+         [] {
+             XInputPadState state{};
+             state.buttons = XInputButton::DPadRight;
+             state.thumbLY = 32767;
+             state.thumbRX = -32768;
+             state.thumbRY = -32768;
+             ScriptedGamepad::setXInputState(state);
+         },
+         {{"menu: D-pad right", IDC_PADTEST_MENU_PANEL, 1, 0},
+          {"movement: left stick up", IDC_PADTEST_MOVEMENT_PANEL, 0, -1},
+          {"camera: right stick fully left and down", IDC_PADTEST_CAMERA_PANEL, -1, 1}}},
     };
-    expectDots(
-        [] {
-            XInputPadState state{};
-            state.buttons = XInputButton::DPadRight;
-            state.thumbLY = 32767;
-            state.thumbRX = -32768;
-            state.thumbRY = -32768;
-            ScriptedGamepad::setXInputState(state);
-        },
-        panels);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ScriptedGamepad::Installation controller(1, c.kind);
+        writePadRecord(c.record);
+        expectDots(c.hold, c.panels);
+    }
 }
 
 TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
@@ -246,29 +258,45 @@ TEST_F(GamepadTestWindow, RedrawingKeepsNoDrawingObjects)
     EXPECT_LE(late, early + 2) << early << " drawing objects before, " << late << " after";
 }
 
-TEST(GamepadTestWindowAlone, EscapeIsIgnoredAndOkOrTheCloseBoxEndIt)
+// The texts in two languages; Escape is ignored, OK or the close box end it.
+TEST(GamepadTestWindowAlone, TextsReadAsThePlayerExpectsAndEscapeIsIgnored)
 {
     struct Case {
-        const char* name;
+        std::uint8_t language;
+        // Caption, the three panels' labels, OK; the German menu panel's
+        // word is still being settled, so it is not compared.
+        std::vector<const wchar_t*> texts;
         void (*leave)(HWND);
         INT_PTR result;
     };
     const Case cases[] = {
-        {"ok", [](HWND window) { Player::click(window, IDOK); }, IDOK},
-        {"close box", Player::closeBox, IDCANCEL},
+        {English,
+         {L"Test Gamepad", L"Menus", L"Movement", L"Camera", L"OK"},
+         [](HWND window) { Player::click(window, IDOK); },
+         IDOK},
+        {German, {L"Gamepad-Test", nullptr, L"Bewegung", L"Kamera", L"OK"}, Player::closeBox, IDCANCEL},
     };
     initializeApplicationOnce();
+    ScopedLanguage language(English);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(int{c.language});
+        language.use(c.language);
         int ticks = 0;
         bool openAfterEscape = false;
+        std::vector<std::wstring> shown;
         Player::Script script;
         script
-            .then("escape",
-                  [] {
-                      if (!testWindow())
+            .then("read and press Escape",
+                  [&] {
+                      const HWND window = testWindow();
+                      if (!window)
                           return false;
-                      Player::escape(testWindow());
+                      shown = {Player::windowText(window),
+                               Player::controlText(window, IDC_PADTEST_MENU_LABEL),
+                               Player::controlText(window, IDC_PADTEST_MOVEMENT_LABEL),
+                               Player::controlText(window, IDC_PADTEST_CAMERA_LABEL),
+                               Player::controlText(window, IDOK)};
+                      Player::escape(window);
                       return true;
                   })
             .then("a few ticks later", [&] { return ++ticks > 5; })
@@ -277,44 +305,9 @@ TEST(GamepadTestWindowAlone, EscapeIsIgnoredAndOkOrTheCloseBoxEndIt)
                 c.leave(testWindow());
                 return true;
             });
-        const INT_PTR result = script.run([] { return openGamepadTest(nullptr); });
+        EXPECT_EQ(c.result, script.run([] { return openGamepadTest(nullptr); }));
         EXPECT_FALSE(script.timedOut()) << script.pendingStep();
         EXPECT_TRUE(openAfterEscape);
-        EXPECT_EQ(c.result, result);
-    }
-}
-
-TEST(GamepadTestWindowAlone, TextsReadAsThePlayerExpectsInEnglishAndGerman)
-{
-    struct Case {
-        std::uint8_t language;
-        // Caption, the three panels' labels, OK; the German menu panel's
-        // word is still being settled, so it is not compared.
-        std::vector<const wchar_t*> texts;
-    };
-    const Case cases[] = {
-        {English, {L"Test Gamepad", L"Menus", L"Movement", L"Camera", L"OK"}},
-        {German, {L"Gamepad-Test", nullptr, L"Bewegung", L"Kamera", L"OK"}},
-    };
-    ScopedLanguage language(English);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(int{c.language});
-        language.use(c.language);
-        std::vector<std::wstring> shown;
-        Player::Script script;
-        script.then("read and leave", [&] {
-            const HWND window = testWindow();
-            if (!window)
-                return false;
-            shown = {Player::windowText(window), Player::controlText(window, IDC_PADTEST_MENU_LABEL),
-                     Player::controlText(window, IDC_PADTEST_MOVEMENT_LABEL),
-                     Player::controlText(window, IDC_PADTEST_CAMERA_LABEL),
-                     Player::controlText(window, IDOK)};
-            Player::click(window, IDOK);
-            return true;
-        });
-        script.run([] { return openGamepadTest(nullptr); });
-        EXPECT_TRUE(script.finished()) << script.pendingStep();
         ASSERT_EQ(c.texts.size(), shown.size());
         for (std::size_t i = 0; i < shown.size(); ++i) {
             if (c.texts[i]) {
@@ -359,11 +352,7 @@ TEST_F(GamepadTestWindow, KeepsDrawingWhileControllersArriveAndLeave)
     const INT_PTR result = script.run([] { return openGamepadSettings(nullptr); });
     EXPECT_FALSE(script.timedOut()) << script.pendingStep();
     EXPECT_EQ(IDCANCEL, result);
-    ASSERT_TRUE(afterArrival);
-    EXPECT_NEAR(2 * right.x - 1, afterArrival->x, 1);
-    EXPECT_NEAR(2 * right.y - 1, afterArrival->y, 1);
+    expectDotAt(afterArrival, right);
     // The other controller, now chosen, rests: the dot is back at the centre.
-    ASSERT_TRUE(afterLeaving);
-    EXPECT_NEAR(2 * centre.x - 1, afterLeaving->x, 1);
-    EXPECT_NEAR(2 * centre.y - 1, afterLeaving->y, 1);
+    expectDotAt(afterLeaving, centre);
 }

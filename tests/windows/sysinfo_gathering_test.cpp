@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -111,21 +112,44 @@ std::wstring systemRow(HWND dialog, const wchar_t* item)
         const HWND list = FindWindowExW(page, nullptr, WC_LISTVIEWW, nullptr);
         if (!list)
             continue;
-        const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            wchar_t text[512] = {};
-            LVITEMW cell{};
-            cell.pszText = text;
-            cell.cchTextMax = 512;
-            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&cell));
-            if (std::wstring(text) != item)
-                continue;
-            cell.iSubItem = 1;
-            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&cell));
-            return text;
+        const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            if (Player::listCellText(list, i) == item)
+                return Player::listCellText(list, i, 1);
         }
     }
     return L"<no row>";
+}
+
+// Runs the window while `script` plays; every step must have run.
+INT_PTR runWindow(Player::Script& script)
+{
+    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    EXPECT_TRUE(script.finished()) << script.pendingStep();
+    return result;
+}
+
+// A step: waits, pumping, for the report to be complete; then `read` looks
+// at the window and OK ends it.
+std::function<bool()> onceComplete(std::function<void(HWND)> read)
+{
+    return [=] {
+        const HWND dialog = sysinfoDialog();
+        if (!dialog || !Player::ready(dialog))
+            return false;
+        read(dialog);
+        Player::click(dialog, IDOK);
+        return true;
+    };
+}
+
+// Opens the window and reads `item`'s row of the complete report.
+INT_PTR openAndReadRow(const wchar_t* item, std::wstring& information)
+{
+    Player::Script script;
+    script.then("the report is complete",
+                onceComplete([&](HWND dialog) { information = systemRow(dialog, item); }));
+    return runWindow(script);
 }
 
 } // namespace
@@ -158,9 +182,7 @@ TEST(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly)
         Player::closeBox(dialog);
         return true;
     });
-    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
-    EXPECT_TRUE(script.finished()) << script.pendingStep();
-    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(IDCANCEL, runWindow(script));
     // Back at once, although DxDiag has not answered.
     EXPECT_GT(RunningGatheringWorkers(), 0);
     dxdiag.release();
@@ -173,120 +195,73 @@ TEST(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGat
     HeldDxDiag dxdiag;
     SetSystemGatheringTimeLimit(3000);
     Player::Script script;
-    script
-        .then("the report shows at the time limit",
-              [] {
-                  const HWND dialog = sysinfoDialog();
-                  if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK)))
-                      return false;
-                  EXPECT_TRUE(HeldDxDiag::reached());
-                  EXPECT_EQ(L"System Information", Player::windowText(dialog));
-                  EXPECT_FALSE(hasProgressBar(dialog));
-                  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SYSINFO_COPY)));
-                  EXPECT_EQ(4, tabCount(dialog));
-                  // What the system answered itself is there; what only
-                  // DxDiag tells is not.
-                  if (HeldDxDiag::hostFactsDone()) {
-                      EXPECT_TRUE(systemRow(dialog, L"Physical Memory").ends_with(L"MB"));
-                  }
-                  EXPECT_EQ(L"", systemRow(dialog, L"Operating System"));
-                  EXPECT_EQ(L"", systemRow(dialog, L"Language"));
-                  return true;
-              })
-        .then("OK", [] {
-            Player::click(sysinfoDialog(), IDOK);
-            return true;
-        });
-    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
-    EXPECT_TRUE(script.finished()) << script.pendingStep();
-    EXPECT_EQ(IDOK, result);
+    script.then("the report shows at the time limit", onceComplete([](HWND dialog) {
+                    EXPECT_TRUE(HeldDxDiag::reached());
+                    EXPECT_EQ(L"System Information", Player::windowText(dialog));
+                    EXPECT_FALSE(hasProgressBar(dialog));
+                    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SYSINFO_COPY)));
+                    EXPECT_EQ(4, tabCount(dialog));
+                    // What the system answered itself is there; what only
+                    // DxDiag tells is not.
+                    if (HeldDxDiag::hostFactsDone()) {
+                        EXPECT_TRUE(systemRow(dialog, L"Physical Memory").ends_with(L"MB"));
+                    }
+                    EXPECT_EQ(L"", systemRow(dialog, L"Operating System"));
+                    EXPECT_EQ(L"", systemRow(dialog, L"Language"));
+                }));
+    EXPECT_EQ(IDOK, runWindow(script));
     dxdiag.release();
     EXPECT_TRUE(workersEnd());
 }
 
-namespace {
-
-// Waits, pumping, for the report of the open window to be complete; then
-// reads `item`'s row and closes the window with OK.
-INT_PTR openAndReadRow(const wchar_t* item, std::wstring& information)
+// Which early answer serves is the native table's; here, that the window
+// passes its language and the answer's age: the early answer serves the next
+// window only, and one in another language or grown old is asked anew.
+TEST(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLanguageWhileFresh)
 {
-    Player::Script script;
-    script
-        .then("the report is complete",
-              [&] {
-                  const HWND dialog = sysinfoDialog();
-                  if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK)))
-                      return false;
-                  information = systemRow(dialog, item);
-                  return true;
-              })
-        .then("OK", [] {
-            Player::click(sysinfoDialog(), IDOK);
-            return true;
-        });
-    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
-    EXPECT_TRUE(script.finished()) << script.pendingStep();
-    return result;
-}
-
-} // namespace
-
-TEST(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowOnly)
-{
-    useEnglishTexts();
-    ForgetEarlyDxDiag();
-    const LONG asked = DxDiagAskedCount();
-    StartEarlyDxDiag();
-    EXPECT_TRUE(EarlyDxDiagWaiting());
-
-    std::wstring system;
-    EXPECT_EQ(IDOK, openAndReadRow(L"Operating System", system));
-    EXPECT_NE(L"", system) << "DxDiag's answer reached the report";
-    EXPECT_FALSE(EarlyDxDiagWaiting());
-    EXPECT_EQ(asked + 1, DxDiagAskedCount()) << "the window took the early answer";
-
-    // The next window asks anew, and nothing starts early any more.
-    std::wstring again;
-    EXPECT_EQ(IDOK, openAndReadRow(L"Operating System", again));
-    EXPECT_EQ(system, again);
-    EXPECT_EQ(asked + 2, DxDiagAskedCount());
-    StartEarlyDxDiag();
-    EXPECT_FALSE(EarlyDxDiagWaiting());
-    EXPECT_TRUE(workersEnd());
-}
-
-TEST(SystemInformationGathering, AnEarlyAnswerInAnotherLanguageIsNotShown)
-{
-    useEnglishTexts();
-    ForgetEarlyDxDiag();
-    const LONG asked = DxDiagAskedCount();
-    StartEarlyDxDiag();
-    // The player picks French before opening the window.
-    ASSERT_TRUE(LoadStringTable(French));
-    std::wstring system;
-    EXPECT_EQ(IDOK, openAndReadRow(L"Système d’exploitation", system));
-    EXPECT_NE(L"<no row>", system);
-    EXPECT_NE(L"", system);
-    EXPECT_FALSE(EarlyDxDiagWaiting());
-    EXPECT_TRUE(workersEnd());
-    EXPECT_EQ(asked + 2, DxDiagAskedCount()) << "the window asked DxDiag in its own language";
-    useEnglishTexts();
-}
-
-TEST(SystemInformationGathering, AnEarlyAnswerThatGrewOldIsNotShown)
-{
-    useEnglishTexts();
-    ForgetEarlyDxDiag();
-    SetEarlyDxDiagLifetime(1);
-    const LONG asked = DxDiagAskedCount();
-    StartEarlyDxDiag();
-    EXPECT_TRUE(workersEnd()); // answered, then left alone for a while
-    Sleep(20);
-    std::wstring system;
-    EXPECT_EQ(IDOK, openAndReadRow(L"Operating System", system));
-    EXPECT_NE(L"", system);
-    EXPECT_EQ(asked + 2, DxDiagAskedCount()) << "the window asked DxDiag anew";
+    const struct {
+        const char* name;
+        std::uint8_t language;
+        const wchar_t* item;    // the system row read, in that language
+        std::uint32_t lifetime; // 0: the usual
+        LONG asked;             // DxDiag runs for the early answer and the window
+    } cases[] = {
+        {"the next window takes it", English, L"Operating System", 0, 1},
+        {"the player picked French meanwhile", French, L"Système d’exploitation", 0, 2},
+        {"it grew old", English, L"Operating System", 1, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        useEnglishTexts();
+        ForgetEarlyDxDiag();
+        SetEarlyDxDiagLifetime(c.lifetime);
+        const LONG asked = DxDiagAskedCount();
+        StartEarlyDxDiag();
+        EXPECT_TRUE(EarlyDxDiagWaiting());
+        if (c.lifetime) {
+            EXPECT_TRUE(workersEnd()); // answered, then left alone for a while
+            Sleep(20);
+        }
+        ASSERT_TRUE(LoadStringTable(c.language));
+        std::wstring system;
+        EXPECT_EQ(IDOK, openAndReadRow(c.item, system));
+        EXPECT_NE(L"<no row>", system);
+        EXPECT_NE(L"", system) << "DxDiag's answer reached the report";
+        EXPECT_FALSE(EarlyDxDiagWaiting());
+        EXPECT_TRUE(workersEnd());
+        EXPECT_EQ(asked + c.asked, DxDiagAskedCount());
+        if (c.asked == 1) {
+            // The next window asks anew, and nothing starts early any more.
+            std::wstring again;
+            EXPECT_EQ(IDOK, openAndReadRow(c.item, again));
+            EXPECT_EQ(system, again);
+            EXPECT_EQ(asked + 2, DxDiagAskedCount());
+            StartEarlyDxDiag();
+            EXPECT_FALSE(EarlyDxDiagWaiting());
+        }
+    }
     SetEarlyDxDiagLifetime(0);
+    useEnglishTexts();
     EXPECT_TRUE(workersEnd());
 }
 
@@ -316,16 +291,9 @@ TEST(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverTheGa
                   dxdiag.release();
                   return true;
               })
-        .then("the report is complete", [&] {
-            const HWND dialog = sysinfoDialog();
-            if (!IsWindowEnabled(GetDlgItem(dialog, IDOK)))
-                return false;
-            system = systemRow(dialog, L"Operating System");
-            Player::click(dialog, IDOK);
-            return true;
-        });
-    EXPECT_EQ(IDOK, script.run([] { return openSystemInformation(nullptr); }));
-    EXPECT_TRUE(script.finished()) << script.pendingStep();
+        .then("the report is complete",
+              onceComplete([&](HWND dialog) { system = systemRow(dialog, L"Operating System"); }));
+    EXPECT_EQ(IDOK, runWindow(script));
     EXPECT_NE(L"", system) << "the hanging DxDiag's answer reached the second window";
     EXPECT_EQ(1, HeldDxDiag::runs());
     EXPECT_TRUE(workersEnd());
@@ -350,15 +318,8 @@ TEST(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWind
                   dxdiag.release();
                   return true;
               })
-        .then("the report is complete", [] {
-            const HWND dialog = sysinfoDialog();
-            if (!IsWindowEnabled(GetDlgItem(dialog, IDOK)))
-                return false;
-            Player::click(dialog, IDOK);
-            return true;
-        });
-    EXPECT_EQ(IDOK, script.run([] { return openSystemInformation(nullptr); }));
-    EXPECT_TRUE(script.finished()) << script.pendingStep();
+        .then("the report is complete", onceComplete([](HWND) {}));
+    EXPECT_EQ(IDOK, runWindow(script));
     EXPECT_EQ(2, HeldDxDiag::runs()) << "the window asked in its own language once the early one ended";
     EXPECT_TRUE(workersEnd());
     useEnglishTexts();
@@ -382,18 +343,9 @@ TEST(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoL
     });
     bool shownBeforeRelease = false;
     Player::Script script;
-    script.then("the report is there", [&] {
-        const HWND dialog = sysinfoDialog();
-        if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK)))
-            return false;
-        shownBeforeRelease = !released;
-        Player::click(dialog, IDOK);
-        return true;
-    });
-    const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+    script.then("the report is there", onceComplete([&](HWND) { shownBeforeRelease = !released; }));
+    EXPECT_EQ(IDOK, runWindow(script));
     RefuseGatheringThreads(false);
-    EXPECT_TRUE(script.finished()) << script.pendingStep();
-    EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(shownBeforeRelease);
     // Nothing more to wait for.
     released = true;

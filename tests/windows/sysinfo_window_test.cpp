@@ -84,15 +84,8 @@ std::vector<Row> rowsOf(HWND list)
     const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         Row row;
-        for (std::size_t c = 0; c < columns; ++c) {
-            wchar_t text[1024] = {};
-            LVITEMW item{};
-            item.iSubItem = static_cast<int>(c);
-            item.pszText = text;
-            item.cchTextMax = 1024;
-            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-            row.push_back(text);
-        }
+        for (std::size_t c = 0; c < columns; ++c)
+            row.push_back(Player::listCellText(list, static_cast<int>(i), static_cast<int>(c)));
         rows.push_back(row);
     }
     return rows;
@@ -103,17 +96,6 @@ HWND visibleList(HWND dialog)
 {
     const std::vector<HWND> visible = pagesOf(dialog, true);
     return visible.size() == 1 ? GetWindow(visible.front(), GW_CHILD) : nullptr;
-}
-
-std::wstring tabText(HWND tabs, int index)
-{
-    wchar_t text[256] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    return text;
 }
 
 void chooseTab(HWND dialog, int index)
@@ -141,19 +123,6 @@ std::wstring pageText(const std::wstring& header, const std::vector<Row>& rows)
     return text;
 }
 
-std::string ansiOf(const std::wstring& text)
-{
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), length, nullptr, nullptr);
-    return bytes.c_str();
-}
-
-bool isDriveText(const std::wstring& text)
-{
-    return text.size() > 3 && text[1] == L':' && text[2] == L'\\';
-}
-
 } // namespace
 
 TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
@@ -168,16 +137,7 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
                   const HWND dialog = sysinfoDialog();
                   if (!dialog)
                       return false;
-                  const HWND tabs = tabsOf(dialog);
-                  EXPECT_EQ(L"System Information", Player::windowText(dialog));
-                  EXPECT_EQ(L"OK", Player::controlText(dialog, IDOK));
-                  EXPECT_EQ(L"Copy to Clipboard", Player::controlText(dialog, IDC_SYSINFO_COPY));
-                  EXPECT_EQ(4, SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-                  const wchar_t* const captions[] = {L"System Information", L"Application Details",
-                                                     L"Process Details", L"Installation Details"};
-                  for (int i = 0; i < 4; ++i)
-                      EXPECT_EQ(captions[i], tabText(tabs, i)) << i;
-                  EXPECT_EQ(0, SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+                  EXPECT_EQ(0, SendMessageW(tabsOf(dialog), TCM_GETCURSEL, 0, 0));
                   EXPECT_EQ(4u, pagesOf(dialog, false).size());
                   const HWND list = visibleList(dialog);
                   EXPECT_EQ(SystemColumns, columnWidths(list));
@@ -270,7 +230,9 @@ TEST(SystemInformationWindow, ShowsFourTabsAndOnePageAtATime)
     EXPECT_EQ(IDOK, result);
 }
 
-TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
+// Both clipboard forms are the clipboard test's; here, Copy puts the report
+// the window shows there.
+TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboard)
 {
     useEnglishTexts();
     putOnClipboard(L"old content");
@@ -293,7 +255,6 @@ TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
                       return false;
                   const HWND dialog = sysinfoDialog();
                   copied = unicodeOnClipboard();
-                  EXPECT_EQ(ansiOf(copied), ansiOnClipboard());
 
                   // System, Application, Installation, Process: the texts of
                   // the three inventory pages follow from their lists exactly.
@@ -306,18 +267,13 @@ TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
                   const std::wstring tail = pageText(ApplicationHeader, rows[1]) +
                                             pageText(InstallHeader, rows[3]) +
                                             pageText(ProcessHeader, rows[2]);
-                  EXPECT_TRUE(copied.starts_with(SystemHeader));
                   EXPECT_TRUE(copied.ends_with(tail)) << narrowWide(copied);
                   EXPECT_FALSE(rows[2].empty());
 
-                  // Every system row is one line; a drive's line repeats the
-                  // Storage label that the list shows only once.
-                  const std::wstring system = copied.substr(0, copied.size() - tail.size());
-                  for (const Row& row : rows[0]) {
-                      const std::wstring line =
-                          (isDriveText(row[1]) ? GetText(191) : row[0]) + L"\t" + row[1] + L"\r\n";
-                      EXPECT_NE(std::wstring::npos, system.find(L"\r\n" + line)) << narrowWide(line);
-                  }
+                  // The system page follows its list too (how its lines are
+                  // made is the native table's).
+                  EXPECT_TRUE(
+                      copied.starts_with(SystemHeader + rows[0][0][0] + L"\t" + rows[0][0][1] + L"\r\n"));
                   sequence = GetClipboardSequenceNumber();
                   Player::click(dialog, IDC_SYSINFO_COPY);
                   return true;
@@ -334,49 +290,42 @@ TEST(SystemInformationWindow, CopyPutsTheWholeReportOnTheClipboardInBothForms)
     EXPECT_EQ(IDCANCEL, result);
 }
 
-TEST(SystemInformationWindow, EscapeAndCloseBoxEndTheWindow)
+// The texts, read in two languages; Escape and the close box end the window.
+TEST(SystemInformationWindow, TextsReadAsThePlayerExpectsAndEscapeOrTheCloseBoxEndTheWindow)
 {
-    const std::pair<const char*, void (*)(HWND)> ways[] = {{"escape", Player::escape},
-                                                           {"close box", Player::closeBox}};
-    for (const auto& [name, press] : ways) {
-        SCOPED_TRACE(name);
+    const struct {
+        std::uint8_t language;
+        std::vector<std::wstring> texts; // caption, OK, copy, then the four tabs
+        void (*leave)(HWND);
+    } cases[] = {
+        {English,
+         {L"System Information", L"OK", L"Copy to Clipboard", L"System Information", L"Application Details",
+          L"Process Details", L"Installation Details"},
+         Player::escape},
+        {German,
+         {L"Systeminformationen", L"OK", L"Bericht kopieren", L"Systeminformationen", L"Anwendungsdetails",
+          L"Prozessdetails", L"Installationsdetails"},
+         Player::closeBox},
+    };
+    ScopedLanguage language(English);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int{c.language});
+        language.use(c.language);
+        std::vector<std::wstring> shown;
         Player::Script script;
-        script.then(name, [&] {
+        script.then("read the window and leave", [&] {
             const HWND dialog = sysinfoDialog();
             if (!dialog)
                 return false;
-            press(dialog);
+            shown = {Player::windowText(dialog), Player::controlText(dialog, IDOK),
+                     Player::controlText(dialog, IDC_SYSINFO_COPY)};
+            for (const std::wstring& tab : Player::tabTexts(dialog, IDC_SYSINFO_TABS))
+                shown.push_back(tab);
+            c.leave(dialog);
             return true;
         });
-        const INT_PTR result = script.run([] { return openSystemInformation(nullptr); });
+        EXPECT_EQ(IDCANCEL, script.run([] { return openSystemInformation(nullptr); }));
         EXPECT_TRUE(script.finished()) << script.pendingStep();
-        EXPECT_EQ(IDCANCEL, result);
+        EXPECT_EQ(c.texts, shown);
     }
-}
-
-TEST(SystemInformationWindow, GermanTextsReadAsThePlayerExpects)
-{
-    const ScopedLanguage german(German);
-    std::wstring caption, ok, copy;
-    std::vector<std::wstring> tabs;
-    Player::Script script;
-    script.then("read the window and leave", [&] {
-        const HWND dialog = sysinfoDialog();
-        if (!dialog)
-            return false;
-        caption = Player::windowText(dialog);
-        ok = Player::controlText(dialog, IDOK);
-        copy = Player::controlText(dialog, IDC_SYSINFO_COPY);
-        tabs = Player::tabTexts(dialog, IDC_SYSINFO_TABS);
-        Player::closeBox(dialog);
-        return true;
-    });
-    script.run([] { return openSystemInformation(nullptr); });
-    EXPECT_TRUE(script.finished()) << script.pendingStep();
-    EXPECT_EQ(L"Systeminformationen", caption);
-    EXPECT_EQ(L"OK", ok);
-    EXPECT_EQ(L"Bericht kopieren", copy);
-    EXPECT_EQ((std::vector<std::wstring>{L"Systeminformationen", L"Anwendungsdetails", L"Prozessdetails",
-                                         L"Installationsdetails"}),
-              tabs);
 }

@@ -12,26 +12,18 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
-#include "app/main_window_win32.h"
-#include "gamepad/gamepad_devices_win32.h"
-#include "gamepad/gamepad_test_window_win32.h"
-#include "gamepad/gamepad_window_win32.h"
 #include "resources/resource.h"
 #include "shell/display_adapters_win32.h"
-#include "settings/general_window_win32.h"
 #include "shell/app_state_win32.h"
-#include "shell/message_dialog_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/dialog_driver.h"
+#include "support/program_windows.h"
 #include "support/scripted_gamepad.h"
-#include "sysinfo/sysinfo_window_win32.h"
 
 namespace {
 
@@ -168,27 +160,22 @@ private:
 class FitReport {
 public:
     FitReport(std::string language, std::string window)
-        : language_(std::move(language)), window_(std::move(window))
+        : language_(std::move(language)), window_(std::move(window)), dpi_(sessionDpi())
     {
-        const HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-        ReleaseDC(nullptr, screen);
     }
 
     void require(bool fits, const std::string& control, const std::wstring& text, const std::string& room)
     {
         if (!fits)
-            failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) +
-                               "\" does not fit (" + room + ", " + std::to_string(dpi_) + " DPI)");
+            fail(control, text, "does not fit (" + room);
     }
     void requireLegible(const FontOf& font, const std::string& control, const std::wstring& text)
     {
         const int cap = font.capHeight();
         if (cap < MinimumCapHeight)
-            failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) +
-                               "\" is too small to read (capital letters " + std::to_string(cap) +
-                               " px high, " + std::to_string(MinimumCapHeight) + " needed, " +
-                               std::to_string(dpi_) + " DPI)");
+            fail(control, text,
+                 "is too small to read (capital letters " + std::to_string(cap) + " px high, " +
+                     std::to_string(MinimumCapHeight) + " needed");
     }
     void requireWidth(int needed, int available, const std::string& control, const std::wstring& text)
     {
@@ -199,9 +186,15 @@ public:
     std::vector<std::string> failures;
 
 private:
+    void fail(const std::string& control, const std::wstring& text, const std::string& why)
+    {
+        failures.push_back(language_ + ", " + window_ + ", " + control + ": \"" + utf8(text) + "\" " + why +
+                           ", " + std::to_string(dpi_) + " DPI)");
+    }
+
     std::string language_;
     std::string window_;
-    int dpi_ = 96;
+    int dpi_;
 };
 
 std::string nameOf(HWND control)
@@ -288,14 +281,9 @@ void checkTabs(HWND control, FitReport& report)
     RECT client{};
     GetClientRect(control, &client);
     const FontOf font(control);
-    const LRESULT count = SendMessageW(control, TCM_GETITEMCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t caption[256] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption;
-        item.cchTextMax = 256;
-        SendMessageW(control, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    const std::vector<std::wstring> captions = Player::tabTexts(GetParent(control), GetDlgCtrlID(control));
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        const std::wstring& caption = captions[i];
         RECT rect{};
         SendMessageW(control, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
         const std::string name = nameOf(control) + " tab " + std::to_string(i);
@@ -309,13 +297,9 @@ void checkTabs(HWND control, FitReport& report)
 
 std::wstring headingOf(HWND header, int column)
 {
-    wchar_t text[256] = {};
     HDITEMW item{};
     item.mask = HDI_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
-    return text;
+    return Player::itemText(header, HDM_GETITEMW, static_cast<WPARAM>(column), item);
 }
 
 // Every heading in its column; in the list of items (the system page), every
@@ -342,14 +326,9 @@ void checkList(HWND control, FitReport& report)
     std::vector<std::wstring> shown;
     const LRESULT rows = SendMessageW(control, LVM_GETITEMCOUNT, 0, 0);
     for (LRESULT row = 0; row < rows; ++row) {
-        wchar_t text[512] = {};
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = 512;
-        SendMessageW(control, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        const std::wstring text = Player::listCellText(control, static_cast<int>(row));
         requireItem(text, "row " + std::to_string(row));
-        shown.emplace_back(text);
+        shown.push_back(text);
     }
     std::vector<std::uint32_t> labels{CompatibilityLayerLabel};
     for (std::uint32_t label = FirstItemLabel; label <= LastItemLabel; ++label)
@@ -383,24 +362,16 @@ BOOL CALLBACK checkChild(HWND control, LPARAM parameter)
     return TRUE;
 }
 
-struct Language {
-    std::uint8_t index;
-    const char* name;
-};
-const Language Languages[] = {
-    {Japanese, "Japanese"}, {English, "English"}, {German, "German"}, {French, "French"}};
-
-// Opens a window through `open`, waits for the dialog with control
-// `controlId`, checks every control in it (its pages included), ends it and
-// adds what it found cut off to `failures`.
-void checkWindow(const Language& language, const std::string& window, const std::function<INT_PTR()>& open,
-                 int controlId, std::vector<std::string>& failures)
+// Opens the window, waits for its dialog, checks every control in it (its
+// pages included), ends it and adds what it found cut off to `failures`.
+void checkWindow(const TestLanguage& language, const ProgramWindow& window,
+                 std::vector<std::string>& failures)
 {
-    FitReport report(language.name, window);
+    FitReport report(language.name, window.name);
     bool checked = false;
     Player::Script script;
-    script.then("check " + window, [&] {
-        const HWND dialog = Player::activeDialogWithControl(controlId);
+    script.then("check " + window.name, [&] {
+        const HWND dialog = Player::activeDialogWithControl(window.controlId);
         if (!dialog)
             return false;
         EnumChildWindows(dialog, checkChild, reinterpret_cast<LPARAM>(&report));
@@ -408,92 +379,34 @@ void checkWindow(const Language& language, const std::string& window, const std:
         EndDialog(dialog, IDCANCEL);
         return true;
     });
-    script.run(open);
+    script.run(window.open);
     if (!checked)
-        report.failures.push_back(std::string(language.name) + ", " + window + ": the window did not open (" +
-                                  script.pendingStep() + ")");
+        report.failures.push_back(std::string(language.name) + ", " + window.name +
+                                  ": the window did not open (" + script.pendingStep() + ")");
     failures.insert(failures.end(), report.failures.begin(), report.failures.end());
 }
 
-struct Message {
-    const char* name;
-    int dialog;
-    std::uint32_t title;
-    std::uint32_t text;
-};
-// Every question and error the windows ask or report.
-constexpr Message Messages[] = {
-    {"message \"Exit without saving changes?\"", IDD_MESSAGE_YESNO, 109, 145},
-    {"message \"Save these settings?\"", IDD_MESSAGE_YESNOCANCEL, 109, 110},
-    {"message \"Invalid port.\"", IDD_MESSAGE_OK, 148, 146},
-    {"message \"Gamepad not detected.\"", IDD_MESSAGE_OK, 148, 147},
-    {"message \"The settings could not be saved.\"", IDD_MESSAGE_OK, 148, 249},
-};
-
-// Test names and messages show the language by name.
-void PrintTo(const Language& language, std::ostream* out)
-{
-    *out << language.name;
-}
-
-class TextFit : public testing::TestWithParam<Language> {};
+class TextFit : public testing::TestWithParam<TestLanguage> {};
 
 TEST_P(TextFit, EveryWindowShowsItsTextsWhole)
 {
     initializeApplicationOnce();
-    const Language& language = GetParam();
-    // A run at another scale says which DPI its session must have.
-    if (const char* dpi = std::getenv("ORVANTE_EXPECT_DPI")) {
-        const HDC screen = GetDC(nullptr);
-        ASSERT_EQ(std::atoi(dpi), GetDeviceCaps(screen, LOGPIXELSX));
-        ReleaseDC(nullptr, screen);
-    }
-    std::vector<std::string> failures;
-
-    // The main window loads the language's texts as it opens; ending it
-    // directly leaves config.lng as it was.
+    const TestLanguage& language = GetParam();
+    expectSessionDpi(); // a run at another scale says which DPI its session must have
     // Adapters prepared first: see the window-fit test (a Wine deadlock
     // between a cold OpenGL start and a window being shown).
     WaitForDisplayAdapters(INFINITE);
     const ScopedLanguage scoped(language.index); // puts the texts back however the test ends
-    checkWindow(
-        language, "main window", [] { return runMainWindow(); }, IDC_MAIN_LANGUAGE, failures);
-    ASSERT_TRUE(LoadStringTable(language.index));
-    for (const Message& message : Messages) {
-        checkWindow(
-            language, message.name,
-            [&] { return ShowMessageDialog(nullptr, message.dialog, message.title, message.text); },
-            IDC_MESSAGE_TEXT, failures);
+    const ScriptedGamepad::Installation pad;
+    std::vector<std::string> failures;
+    for (const ProgramWindow& window : programWindows()) {
+        ASSERT_TRUE(LoadStringTable(language.index));
+        checkWindow(language, window, failures);
     }
-    checkWindow(
-        language, "general settings", [] { return openGeneralSettings(nullptr); }, IDC_GENERAL_TABS,
-        failures);
-    {
-        ScriptedGamepad::Installation pad;
-        checkWindow(
-            language, "gamepad settings", [] { return openGamepadSettings(nullptr); }, IDC_GAMEPAD_DEVICE,
-            failures);
-        checkWindow(
-            language, "gamepad test",
-            [] {
-                createGamepadManager(nullptr);
-                const INT_PTR result = openGamepadTest(nullptr);
-                releaseGamepadManager();
-                return result;
-            },
-            IDC_PADTEST_MENU_PANEL, failures);
-    }
-    checkWindow(
-        language, "system information", [] { return openSystemInformation(nullptr); }, IDC_SYSINFO_TABS,
-        failures);
-
     for (const std::string& failure : failures)
         ADD_FAILURE() << failure;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLanguage, TextFit, testing::ValuesIn(Languages),
-                         [](const testing::TestParamInfo<Language>& language) {
-                             return std::string(language.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, TextFit, testing::ValuesIn(EveryLanguage), testLanguageName);
 
 } // namespace

@@ -66,6 +66,19 @@ std::wstring windowText(HWND window);
 std::wstring controlText(HWND dialog, int controlId);
 // The captions of the tabs of the dialog's tab control `tabsId`, in order.
 std::vector<std::wstring> tabTexts(HWND dialog, int tabsId);
+// The text of a list view's cell.
+std::wstring listCellText(HWND list, int row, int column = 0);
+// The text a common control answers to `message` (TCM_GETITEMW,
+// HDM_GETITEMW, LVM_GETITEMTEXTW) for item `index`, asked with `item` (its
+// mask or column set) whose text buffer this fills in.
+template <class Item> std::wstring itemText(HWND control, UINT message, WPARAM index, Item item)
+{
+    wchar_t text[1024] = {};
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    SendMessageW(control, message, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
 
 // Presses a button as a click would (posted, so a dialog it opens can run).
 void click(HWND dialog, int controlId);

@@ -187,16 +187,18 @@ std::vector<std::wstring> tabTexts(HWND dialog, int tabsId)
     std::vector<std::wstring> texts;
     const HWND tabs = GetDlgItem(dialog, tabsId);
     const auto count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[128] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 128;
-        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        texts.emplace_back(text);
-    }
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    for (LRESULT i = 0; i < count; ++i)
+        texts.push_back(itemText(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), item));
     return texts;
+}
+
+std::wstring listCellText(HWND list, int row, int column)
+{
+    LVITEMW item{};
+    item.iSubItem = column;
+    return itemText(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), item);
 }
 
 void clickTab(HWND dialog, int tabsId, int index)

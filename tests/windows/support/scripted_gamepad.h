@@ -50,11 +50,6 @@ void setRest(Rest rest, unsigned controller = 0);
 void press(unsigned button, unsigned controller = 0);
 // Sets axis slot 0..27 to a raw value in -AxisRange..AxisRange.
 void setAxis(unsigned slot, std::int32_t raw, unsigned controller = 0);
-// Points the hat: hundredths of a degree clockwise from up (18000 is down).
-void setHat(std::uint32_t hundredths, unsigned controller = 0);
-// Makes the controller report these GUIDs instead of its own (set before
-// the window opens).
-void setIdentity(const GUID& instance, const GUID& product, unsigned controller);
 // The state an XInput-style controller reports.
 void setXInputState(const XInputPadState& state, unsigned controller = 0);
 // Every button up, every axis at its rest, the hat centred.

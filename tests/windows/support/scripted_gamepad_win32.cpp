@@ -191,17 +191,6 @@ void setAxis(unsigned slot, std::int32_t raw, unsigned controller)
                 static_cast<std::uint32_t>(raw));
 }
 
-void setHat(std::uint32_t hundredths, unsigned controller)
-{
-    putUnsigned(controllers.at(controller).state, DirectInputHatOffset, hundredths);
-}
-
-void setIdentity(const GUID& instance, const GUID& product, unsigned controller)
-{
-    controllers.at(controller).instance = instance;
-    controllers.at(controller).product = product;
-}
-
 void releaseAll(unsigned controller)
 {
     Controller& c = controllerAt(controller);
