@@ -166,8 +166,10 @@ struct KnownController {
     GUID instance;
     bool isXInput;
 };
+// Never destroyed: the preparation thread may still run while the process's
+// static objects go.
 SRWLOCK knownLock = SRWLOCK_INIT;
-std::vector<KnownController> knownControllers;
+std::vector<KnownController>& knownControllers = *new std::vector<KnownController>;
 
 bool knownAsXInput(const GUID& instance, bool& isXInput)
 {
@@ -185,7 +187,8 @@ bool knownAsXInput(const GUID& instance, bool& isXInput)
 
 // The device's own interface path names XInput devices, which spares the
 // WMI query (a read of every plug-and-play entity); WMI is asked only when
-// the device gives no path.
+// the device gives no path. A driver may fill the whole field without a
+// terminator, so its last unit is one.
 bool markedAsXInput(IDirectInputDevice8W* device, const DIDEVICEINSTANCEW& instance)
 {
     bool isXInput = false;
@@ -195,8 +198,8 @@ bool markedAsXInput(IDirectInputDevice8W* device, const DIDEVICEINSTANCEW& insta
     path.diph.dwSize = sizeof path;
     path.diph.dwHeaderSize = sizeof path.diph;
     path.diph.dwHow = DIPH_DEVICE;
-    if (SUCCEEDED(device->GetProperty(DIPROP_GUIDANDPATH, &path.diph))) {
-        path.wszPath[std::size(path.wszPath) - 1] = 0;
+    path.wszPath[std::size(path.wszPath) - 1] = 0;
+    if (SUCCEEDED(device->GetProperty(DIPROP_GUIDANDPATH, &path.diph)) && path.wszPath[0]) {
         isXInput = devicePathMatchesXInputProduct(reinterpret_cast<const char16_t*>(path.wszPath),
                                                   instance.guidProduct.Data1);
     } else {
@@ -388,7 +391,7 @@ DWORD WINAPI prepareGamepads(void*)
     // Its own apartment: nothing made here is handed to another thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     // After the display adapters, which the windows opened sooner need.
-    WaitForDisplayAdapterPreparationEnd(AdapterWaitMilliseconds);
+    WaitForDirect3DAdapters(AdapterWaitMilliseconds);
     if (xinputLibrary().getState) {
         if (IDirectInput8W* directInput = createDirectInput()) {
             // Best effort: what is not learnt here is learnt when a window opens.
@@ -515,6 +518,12 @@ void pollGamepads()
         return;
     for (GamepadDevice& record : manager.devices)
         managerSource->read(record);
+}
+
+void pollGamepad(std::uint32_t device)
+{
+    if (managerSource && device < manager.devices.size())
+        managerSource->read(manager.devices[device]);
 }
 
 float gamepadInputValue(std::uint32_t device, unsigned input)

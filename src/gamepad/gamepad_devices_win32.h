@@ -106,6 +106,9 @@ void setCurrentGamepadDevice(std::uint32_t device);
 
 // Reads every controller of the current manager once.
 void pollGamepads();
+// Reads controller `device` alone (the first reading of the one chosen);
+// nothing outside the list.
+void pollGamepad(std::uint32_t device);
 // Input `input` of controller `device`; 0.0 outside the list or the table.
 float gamepadInputValue(std::uint32_t device, unsigned input);
 // The last reading of controller `device`; null outside the list.
