@@ -84,13 +84,6 @@ void ConfirmAndClose(HWND window, Leaving way)
 // (a double click, or a key pressed twice) must not open a second one.
 bool windowOpen = false;
 
-// (Re)starts the wait after which DxDiag is asked ahead, unless it was.
-void scheduleDxDiagAhead(HWND window, DxDiagAheadMoment moment)
-{
-    if (const auto delay = dxdiagAheadDelay(moment, EarlyDxDiagStarted()))
-        SetTimer(window, DxDiagAheadTimer, *delay, nullptr);
-}
-
 // Hides the main window while another window of the tool runs.
 void runHidden(HWND window, INT_PTR (*open)(HWND))
 {
@@ -102,7 +95,13 @@ void runHidden(HWND window, INT_PTR (*open)(HWND))
     open(window); // each window handles its own result
     ShowWindow(window, SW_SHOW);
     windowOpen = false;
-    scheduleDxDiagAhead(window, DxDiagAheadMoment::BackOnMainWindow);
+}
+
+// (Re)starts the wait after which DxDiag is asked ahead, unless it was.
+void scheduleDxDiagAhead(HWND window, DxDiagAheadMoment moment)
+{
+    if (const auto delay = dxdiagAheadDelay(moment, EarlyDxDiagStarted()))
+        SetTimer(window, DxDiagAheadTimer, *delay, nullptr);
 }
 
 void onInitDialog(HWND window)

@@ -4,8 +4,8 @@ std::optional<std::uint32_t> dxdiagAheadDelay(DxDiagAheadMoment moment, bool ask
 {
     if (askedAlready)
         return std::nullopt;
-    return moment == DxDiagAheadMoment::OpenedWindowWaiting ? OpenedWindowIdleMilliseconds
-                                                            : MainWindowDwellMilliseconds;
+    return moment == DxDiagAheadMoment::MainWindowOpened ? MainWindowDwellMilliseconds
+                                                         : OpenedWindowIdleMilliseconds;
 }
 
 bool dxdiagAheadAnswerServes(bool sameLanguage, std::uint64_t ageMilliseconds, std::uint64_t lifetime)

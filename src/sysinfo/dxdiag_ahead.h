@@ -5,9 +5,7 @@
 // than acts, and it takes what the windows leave over:
 // - once the player has stayed on the main window for MainWindowDwell, or a
 //   window opened from it has waited for input for OpenedWindowIdle (each
-//   message that window handles starts the wait afresh); coming back to the
-//   main window starts its dwell afresh, so that DxDiag does not begin just
-//   as the player opens the next window;
+//   message that window handles starts the wait afresh);
 // - once a run, and never once a report has asked for itself;
 // - after the display adapters are prepared, as DxDiag starts the graphics
 //   runtime too: two cold starts at once would only slow each other down;
@@ -28,7 +26,6 @@ inline constexpr std::uint64_t AnswerLifetimeMilliseconds = 5 * 60 * 1000;
 enum class DxDiagAheadMoment {
     MainWindowOpened,
     OpenedWindowWaiting, // a window opened from the main window waits for input
-    BackOnMainWindow,    // the window opened from it has closed
 };
 
 // How long after `moment` DxDiag is asked, provided nothing moves the moment

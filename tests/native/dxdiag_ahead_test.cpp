@@ -12,9 +12,10 @@ TEST(DxDiagAhead, AskedOnceThePlayerReadsAndServingOneReportInItsLanguageWhileFr
         bool askedAlready;
         std::optional<std::uint32_t> delay;
     } waits[] = {
-        {Moment::MainWindowOpened, false, 1500},        {Moment::OpenedWindowWaiting, false, 300},
-        {Moment::BackOnMainWindow, false, 1500},        {Moment::BackOnMainWindow, true, std::nullopt},
-        {Moment::MainWindowOpened, true, std::nullopt}, {Moment::OpenedWindowWaiting, true, std::nullopt},
+        {Moment::MainWindowOpened, false, 1500},
+        {Moment::OpenedWindowWaiting, false, 300},
+        {Moment::MainWindowOpened, true, std::nullopt},
+        {Moment::OpenedWindowWaiting, true, std::nullopt},
     };
     for (const auto& row : waits)
         EXPECT_EQ(row.delay, dxdiagAheadDelay(row.moment, row.askedAlready))
