@@ -19,6 +19,12 @@ double nanosecondsPerCall(const std::function<void()>& body, std::size_t iterati
     return best;
 }
 
+double medianOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
 void Table::compare(const std::string& name, const std::string& subjectName,
                     const std::function<void()>& subject, const std::string& baselineName,
                     const std::function<void()>& baseline, std::size_t iterations)

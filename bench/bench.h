@@ -40,6 +40,9 @@ void printHeader();
 // Nanoseconds per call of `body`, the best of `rounds` rounds.
 double nanosecondsPerCall(const std::function<void()>& body, std::size_t iterations, int rounds = 5);
 
+// The middle value (the upper one of an even count); 0 for none.
+double medianOf(std::vector<double> values);
+
 // Keeps the optimiser from discarding a value.
 template <typename T> inline void keep(T&& value)
 {
@@ -50,5 +53,13 @@ template <typename T> inline void keep(T&& value)
 void poolBenchmarks(Table& table);
 void textTableBenchmarks(Table& table);
 void pollingBenchmarks(Table& table);
+
+#ifdef _WIN32
+// The platform's benchmarks; and the child process of the opening steps,
+// which writes its step times into `outputPath`.
+void platformBenchmarks(Table& table);
+void openingStepBenchmarks(Table& table, double bareStartMedian);
+int runOpeningSteps(const char* outputPath);
+#endif
 
 } // namespace Bench

@@ -3,14 +3,12 @@
 
 #include "bench.h"
 
-#ifdef _WIN32
-namespace Bench {
-void platformBenchmarks(Table& table);
-}
-#endif
-
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    if (argc > 2 && std::strcmp(argv[1], "--opening-steps") == 0)
+        return Bench::runOpeningSteps(argv[2]);
+#endif
     const bool header = !(argc > 1 && std::strcmp(argv[1], "--no-header") == 0);
     Bench::Table table;
     Bench::poolBenchmarks(table);

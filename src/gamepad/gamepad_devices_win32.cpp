@@ -10,6 +10,7 @@
 
 #include "foundation/com_ref_win32.h"
 #include "foundation/system_library_win32.h"
+#include "shell/display_adapters_win32.h"
 
 namespace {
 
@@ -109,10 +110,9 @@ const XInputLibrary& xinputLibrary()
     return library;
 }
 
-bool readsThroughXInput(const XInputLibrary& library, const GUID& product,
-                        bool (*markedAsXInput)(const GUID&))
+bool readsThroughXInput(const XInputLibrary& library, const std::function<bool()>& markedAsXInput)
 {
-    return library.getState && markedAsXInput(product);
+    return library.getState && markedAsXInput();
 }
 
 const DIDATAFORMAT& padDataFormat()
@@ -159,6 +159,57 @@ bool isXInputController(const GUID& product)
 }
 
 namespace {
+
+// ---- Which controllers are XInput ones, learnt once per device and process --
+
+struct KnownController {
+    GUID instance;
+    bool isXInput;
+};
+// Never destroyed: the preparation thread may still run while the process's
+// static objects go.
+SRWLOCK knownLock = SRWLOCK_INIT;
+std::vector<KnownController>& knownControllers = *new std::vector<KnownController>;
+
+bool knownAsXInput(const GUID& instance, bool& isXInput)
+{
+    AcquireSRWLockShared(&knownLock);
+    bool known = false;
+    for (const KnownController& controller : knownControllers)
+        if (IsEqualGUID(controller.instance, instance)) {
+            isXInput = controller.isXInput;
+            known = true;
+            break;
+        }
+    ReleaseSRWLockShared(&knownLock);
+    return known;
+}
+
+// The device's own interface path names XInput devices, which spares the
+// WMI query (a read of every plug-and-play entity); WMI is asked only when
+// the device gives no path. A driver may fill the whole field without a
+// terminator, so its last unit is one.
+bool markedAsXInput(IDirectInputDevice8W* device, const DIDEVICEINSTANCEW& instance)
+{
+    bool isXInput = false;
+    if (knownAsXInput(instance.guidInstance, isXInput))
+        return isXInput;
+    DIPROPGUIDANDPATH path{};
+    path.diph.dwSize = sizeof path;
+    path.diph.dwHeaderSize = sizeof path.diph;
+    path.diph.dwHow = DIPH_DEVICE;
+    path.wszPath[std::size(path.wszPath) - 1] = 0;
+    if (SUCCEEDED(device->GetProperty(DIPROP_GUIDANDPATH, &path.diph)) && path.wszPath[0]) {
+        isXInput = devicePathMatchesXInputProduct(reinterpret_cast<const char16_t*>(path.wszPath),
+                                                  instance.guidProduct.Data1);
+    } else {
+        isXInput = isXInputController(instance.guidProduct);
+    }
+    AcquireSRWLockExclusive(&knownLock);
+    knownControllers.push_back({instance.guidInstance, isXInput});
+    ReleaseSRWLockExclusive(&knownLock);
+    return isXInput;
+}
 
 // ---- Enumeration ------------------------------------------------------------
 
@@ -220,10 +271,11 @@ BOOL CALLBACK addController(LPCDIDEVICEINSTANCEW instance, LPVOID parameter)
 {
     auto& context = *static_cast<EnumerationContext*>(parameter);
     GamepadDevice record{};
-    const bool isXInput = readsThroughXInput(xinputLibrary(), instance->guidProduct, isXInputController);
     IDirectInputDevice8W* device = nullptr;
     if (FAILED(context.directInput->CreateDevice(instance->guidInstance, &device, nullptr)) || !device)
         return DIENUM_CONTINUE;
+    const bool isXInput =
+        readsThroughXInput(xinputLibrary(), [&] { return markedAsXInput(device, *instance); });
     if (isXInput) {
         describeDevice(record, device);
         device->Release();
@@ -260,20 +312,29 @@ void releaseRealControllers(GamepadManager& manager)
     }
 }
 
-void enumerateRealControllers(HWND window, GamepadManager& manager)
+// A DirectInput object, initialised; null when it cannot be had.
+IDirectInput8W* createDirectInput()
 {
-    if (const auto enable = xinputLibrary().enable)
-        enable(TRUE);
     IDirectInput8W* directInput = nullptr;
     if (FAILED(CoCreateInstance(CLSID_DirectInput8, nullptr, CLSCTX_ALL, IID_IDirectInput8W,
                                 reinterpret_cast<void**>(&directInput))) ||
         !directInput)
+        return nullptr;
+    if (FAILED(directInput->Initialize(GetModuleHandleW(nullptr), DIRECTINPUT_VERSION))) {
+        directInput->Release();
+        return nullptr;
+    }
+    return directInput;
+}
+
+void enumerateRealControllers(HWND window, GamepadManager& manager)
+{
+    if (const auto enable = xinputLibrary().enable)
+        enable(TRUE);
+    IDirectInput8W* directInput = createDirectInput();
+    if (!directInput)
         return;
     manager.directInput = directInput;
-    if (FAILED(directInput->Initialize(GetModuleHandleW(nullptr), DIRECTINPUT_VERSION))) {
-        releaseRealControllers(manager);
-        return;
-    }
     manager.devices.reserve(16);
     EnumerationContext context{window, directInput, &manager.devices, 0};
     if (FAILED(directInput->EnumDevices(DI8DEVCLASS_GAMECTRL, addController, &context, DIEDFL_ATTACHEDONLY)))
@@ -309,6 +370,42 @@ void readRealController(GamepadDevice& record)
     readDirectInputState(state, record.calibration, record.reading);
 }
 
+// ---- Prepared ahead of the first window --------------------------------------
+
+constexpr DWORD AdapterWaitMilliseconds = 10000;
+
+BOOL CALLBACK learnController(LPCDIDEVICEINSTANCEW instance, LPVOID parameter)
+{
+    IDirectInputDevice8W* device = nullptr;
+    if (SUCCEEDED(static_cast<IDirectInput8W*>(parameter)->CreateDevice(instance->guidInstance, &device,
+                                                                        nullptr)) &&
+        device) {
+        markedAsXInput(device, *instance);
+        device->Release();
+    }
+    return DIENUM_CONTINUE;
+}
+
+DWORD WINAPI prepareGamepads(void*)
+{
+    // Its own apartment: nothing made here is handed to another thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // After the display adapters, which the windows opened sooner need.
+    WaitForDirect3DAdapters(AdapterWaitMilliseconds);
+    if (xinputLibrary().getState) {
+        if (IDirectInput8W* directInput = createDirectInput()) {
+            // Best effort: what is not learnt here is learnt when a window opens.
+            directInput->EnumDevices(DI8DEVCLASS_GAMECTRL, learnController, directInput, DIEDFL_ATTACHEDONLY);
+            directInput->Release();
+        }
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return 0;
+}
+
+HANDLE preparation = nullptr;
+
 const ControllerSource RealControllers = {enumerateRealControllers, readRealController,
                                           releaseRealControllers};
 
@@ -326,6 +423,20 @@ const GamepadDevice* deviceAt(std::uint32_t device)
 }
 
 } // namespace
+
+void StartPreparingGamepads()
+{
+    if (preparation)
+        return;
+    preparation = CreateThread(nullptr, 0, prepareGamepads, nullptr, 0, nullptr);
+    if (preparation) // below the windows and the report, which the player waits for
+        SetThreadPriority(preparation, THREAD_PRIORITY_BELOW_NORMAL);
+}
+
+bool WaitForGamepadPreparationEnd(DWORD milliseconds)
+{
+    return !preparation || WaitForSingleObject(preparation, milliseconds) == WAIT_OBJECT_0;
+}
 
 void setControllerSource(const ControllerSource* source)
 {
@@ -407,6 +518,12 @@ void pollGamepads()
         return;
     for (GamepadDevice& record : manager.devices)
         managerSource->read(record);
+}
+
+void pollGamepad(std::uint32_t device)
+{
+    if (managerSource && device < manager.devices.size())
+        managerSource->read(manager.devices[device]);
 }
 
 float gamepadInputValue(std::uint32_t device, unsigned input)

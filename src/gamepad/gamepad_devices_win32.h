@@ -9,6 +9,7 @@
 #include <xinput.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "gamepad/input_table.h"
@@ -60,12 +61,11 @@ struct XInputLibrary {
 XInputLibrary loadXInputLibrary(HMODULE (*load)(const wchar_t* name));
 // The library the real controllers use, loaded from the system folder once.
 const XInputLibrary& xinputLibrary();
-// A controller is read through XInput only when WMI marks it so and an
-// XInput library loaded; otherwise DirectInput reads it like any other, so
-// that it never lists and then reads zeros forever. WMI is not asked when
-// there is no library.
-bool readsThroughXInput(const XInputLibrary& library, const GUID& product,
-                        bool (*markedAsXInput)(const GUID&));
+// A controller is read through XInput only when it is marked as an XInput
+// one and an XInput library loaded; otherwise DirectInput reads it like any
+// other, so that it never lists and then reads zeros forever. The mark is
+// not looked for when there is no library.
+bool readsThroughXInput(const XInputLibrary& library, const std::function<bool()>& markedAsXInput);
 
 // The data format set on every DirectInput controller: 32 buttons, 28 axes
 // (7 groups x 4 aspects) and a hat, all optional, in a 148-byte state.
@@ -75,6 +75,14 @@ const DIDATAFORMAT& padDataFormat();
 // for this DirectInput product. Any failure on the way answers false: the
 // controller is then read through DirectInput.
 bool isXInputController(const GUID& product);
+
+// Prepares what the first gamepad window needs, on a thread of its own:
+// loads DirectInput and the XInput library and learns which attached
+// controllers are XInput ones, so that the window opens without waiting for
+// it. Returns at once; calls after the first start nothing.
+void StartPreparingGamepads();
+// Waits up to `milliseconds` for the preparation to end; true when none runs.
+bool WaitForGamepadPreparationEnd(DWORD milliseconds);
 
 // Builds the current manager for `window` and enumerates the controllers.
 void createGamepadManager(HWND window);
@@ -98,6 +106,9 @@ void setCurrentGamepadDevice(std::uint32_t device);
 
 // Reads every controller of the current manager once.
 void pollGamepads();
+// Reads controller `device` alone (the first reading of the one chosen);
+// nothing outside the list.
+void pollGamepad(std::uint32_t device);
 // Input `input` of controller `device`; 0.0 outside the list or the table.
 float gamepadInputValue(std::uint32_t device, unsigned input);
 // The last reading of controller `device`; null outside the list.

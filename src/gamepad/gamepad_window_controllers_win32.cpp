@@ -44,7 +44,7 @@ void fillControllerList(HWND window)
 void startReading(CaptureState& capture, std::uint32_t device)
 {
     setCurrentGamepadDevice(device);
-    pollGamepads();
+    pollGamepad(device);
     ControllerIdentity identity{};
     const bool listed = deviceIdentity(device, identity);
     beginReading(capture, listed ? &identity : nullptr, gamepadReading(device));

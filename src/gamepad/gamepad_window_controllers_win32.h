@@ -11,8 +11,8 @@
 
 // Lists the controllers by name, each cut to 127 characters.
 void fillControllerList(HWND window);
-// Makes `device` the one read and reads it at once for the axis halves it
-// rests at.
+// Makes `device` the one read and reads it (alone) at once for the axis
+// halves it rests at.
 void startReading(CaptureState& capture, std::uint32_t device);
 // Reads the controller chooseController picks and shows it chosen.
 void readChosenController(HWND window, CaptureState& capture, bool wasReading);

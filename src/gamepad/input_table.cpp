@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 static_assert(2 * AxisSlotCount <= 64, "every axis half has a bit of AxisHalfMask");
 
@@ -197,6 +198,15 @@ bool deviceIdMatchesXInputProduct(std::u16string_view deviceId, std::uint32_t pr
     const std::uint32_t vendor = hexAfter(deviceId, u"VID_");
     const std::uint32_t product = hexAfter(deviceId, u"PID_");
     return (product << 16 | vendor) == productData1;
+}
+
+bool devicePathMatchesXInputProduct(std::u16string_view path, std::uint32_t productData1)
+{
+    std::u16string upper(path);
+    for (char16_t& c : upper)
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+    return deviceIdMatchesXInputProduct(upper, productData1);
 }
 
 InputNameParts describeInput(unsigned input)

@@ -102,6 +102,9 @@ bool allInputsReleased(const ControllerReading& reading, AxisHalfMask resting = 
 // True when a plug-and-play DeviceID names an XInput controller ("IG_") whose
 // VID and PID make up the first 32 bits of the DirectInput product GUID.
 bool deviceIdMatchesXInputProduct(std::u16string_view deviceId, std::uint32_t productData1);
+// The same test on a controller's device interface path, which carries the
+// same marks in either case ("\\?\hid#vid_045e&pid_028e&ig_00#...").
+bool devicePathMatchesXInputProduct(std::u16string_view path, std::uint32_t productData1);
 
 // How the settings window names an input number: "Button 01", "Axis 01 / -".
 struct InputNameParts {

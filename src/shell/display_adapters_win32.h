@@ -6,6 +6,7 @@
 // The preparation thread alone calls Direct3D 9 and DXGI; everything it
 // learns is published once, in two stages (Direct3D 9 first, then DXGI), and
 // never changes afterwards, so readers need no lock once a stage is ready.
+// DXGI's stage, which only the report needs, begins once it is asked for.
 #pragma once
 
 #include <windows.h>
@@ -24,12 +25,20 @@ const std::vector<Direct3DAdapterFacts>* PreparedDirect3DAdapters();
 void NotifyWhenDirect3DPrepared(HWND window, UINT message);
 void StopNotifying(HWND window);
 
-// Waits up to `milliseconds` for both stages; null when they are not ready by
-// then. For worker threads: the user-interface thread never waits here.
+// Asks for DXGI's stage (and starts the preparation if need be); returns at
+// once.
+void AskForDxgiAdapters();
+// Waits up to `milliseconds` for Direct3D 9's stage; true when it is done.
+// For worker threads, as the next.
+bool WaitForDirect3DAdapters(DWORD milliseconds);
+// Asks for both stages and waits up to `milliseconds` for them; null when
+// they are not ready by then. For worker threads: the user-interface thread
+// never waits here.
 const DisplayAdapterFacts* WaitForDisplayAdapters(DWORD milliseconds);
 
-// Waits up to `milliseconds` for a running preparation to end; true when
-// none runs. Starts nothing.
+// For leaving: waits up to `milliseconds` for a running preparation to end;
+// true when none runs. Starts nothing, and a stage not yet begun is left
+// out.
 bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds);
 
 // For tests: the next preparation waits for `hold` (an event) to be set
