@@ -424,10 +424,10 @@ TEST(XInputDetection, MatchesVendorAndProductOfTheIgMarkedEntity)
     }
     // A device path carries the same marks in lower case.
     const char16_t* path =
-        u"\\?\hid#vid_045e&pid_028e&ig_00#7&1a2b&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+        u"\\\\?\\hid#vid_045e&pid_028e&ig_00#7&1a2b&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
     EXPECT_TRUE(devicePathMatchesXInputProduct(path, 0x028E045E));
     EXPECT_FALSE(devicePathMatchesXInputProduct(path, 0x028F045E));
-    EXPECT_FALSE(devicePathMatchesXInputProduct(u"\\?\hid#vid_045e&pid_028e#7&1a2b&0&0000", 0x028E045E));
+    EXPECT_FALSE(devicePathMatchesXInputProduct(u"\\\\?\\hid#vid_045e&pid_028e#7&1a2b&0&0000", 0x028E045E));
 }
 
 TEST(InputNames, ButtonsAndAxisHalvesAreNumberedFromOne)
