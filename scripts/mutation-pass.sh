@@ -36,12 +36,26 @@ src=$work/src
 log=$work/log
 mkdir -p "$work" "$log"
 
+# Refreshes the copy from the tree. Only files whose bytes differ are written
+# (and so get a new time): a file the last pass left built from a fault
+# must be rebuilt, however old the tree's own file is.
 copy_tree() {
-  rm -rf "$src"
-  mkdir -p "$src"
+  local staging=$work/staging f
+  rm -rf "$staging"
+  mkdir -p "$staging" "$src"
   (cd "$root" && git ls-files -z --cached --others --exclude-standard |
     xargs -0 -I{} sh -c 'test -f "{}" && printf "%s\0" "{}"' |
-    tar --null -T - -cf -) | tar -xf - -C "$src"
+    tar --null -T - -cf -) | tar -xf - -C "$staging"
+  (cd "$staging" && find . -type f -print0) | while IFS= read -r -d '' f; do
+    if ! cmp -s "$staging/$f" "$src/$f"; then
+      mkdir -p "$(dirname "$src/$f")"
+      cp "$staging/$f" "$src/$f"
+    fi
+  done
+  (cd "$src" && find . -type f -print0) | while IFS= read -r -d '' f; do
+    [[ -e $staging/$f ]] || rm -f "$src/$f"
+  done
+  rm -rf "$staging"
 }
 
 configure() {
