@@ -267,12 +267,6 @@ void StopNotifying(HWND window)
     std::erase_if(listeners, [window](const Listener& listener) { return listener.window == window; });
 }
 
-void AskForDxgiAdapters()
-{
-    if (Preparation* preparation = started())
-        SetEvent(preparation->dxgiWanted);
-}
-
 bool WaitForDirect3DAdapters(DWORD milliseconds)
 {
     const Preparation* preparation = started();

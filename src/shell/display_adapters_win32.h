@@ -25,9 +25,6 @@ const std::vector<Direct3DAdapterFacts>* PreparedDirect3DAdapters();
 void NotifyWhenDirect3DPrepared(HWND window, UINT message);
 void StopNotifying(HWND window);
 
-// Asks for DXGI's stage (and starts the preparation if need be); returns at
-// once.
-void AskForDxgiAdapters();
 // Waits up to `milliseconds` for Direct3D 9's stage; true when it is done.
 // For worker threads, as the next.
 bool WaitForDirect3DAdapters(DWORD milliseconds);

@@ -145,23 +145,17 @@ private:
 
 std::atomic<LONG> dxdiagAsked{0};
 
-// Asks DxDiag in its turn, once Direct3D 9 has answered for the display
-// adapters: DxDiag starts the graphics runtime too and then finds it warm.
+// Asks DxDiag in its turn, once the display adapters are prepared, both
+// stages: DxDiag starts the graphics runtime too and then finds it warm.
 // (Under Wine, a cold start of its OpenGL layer beside another one can
-// deadlock.) Asked ahead, while nobody waits, it also lets DXGI's stage
-// finish first; asked by a report, that stage runs beside it. False, with
-// `facts` untouched, when the turn or the adapters did not come within
-// `limit`, or when the process is leaving.
-bool probeDxDiag(SystemFacts& facts, DWORD limit, bool ahead)
+// deadlock, and DXGI's first start is one.) False, with `facts` untouched,
+// when the turn or the adapters did not come within `limit`, or when the
+// process is leaving.
+bool probeDxDiag(SystemFacts& facts, DWORD limit)
 {
     const WaitBudget budget(limit);
     const TurnHeld turn(dxdiagTurn(), budget.left());
-    if (!turn.held())
-        return false;
-    AskForDxgiAdapters();
-    const bool adaptersReady =
-        ahead ? WaitForDisplayAdapters(budget.left()) != nullptr : WaitForDirect3DAdapters(budget.left());
-    if (!adaptersReady || leaving)
+    if (!turn.held() || !WaitForDisplayAdapters(budget.left()) || leaving)
         return false;
     ++dxdiagAsked;
     if (const auto hook = stepHook.load())
@@ -203,7 +197,7 @@ DWORD WINAPI earlyDxDiagWorker(void* parameter)
     auto* early = static_cast<EarlyDxDiag*>(parameter);
     {
         const WorkerThread thread(early->texts);
-        probeDxDiag(early->facts, INFINITE, true);
+        probeDxDiag(early->facts, INFINITE);
     }
     early->answeredAt = GetTickCount64();
     SetEvent(early->done);
@@ -240,7 +234,7 @@ void askDxDiag(const TextTable& texts, GatheredParts& parts, DWORD limit)
 {
     const WaitBudget budget(limit);
     if (!takeEarlyDxDiag(texts, parts.dxdiag, budget.left()))
-        probeDxDiag(parts.dxdiag, budget.left(), false);
+        probeDxDiag(parts.dxdiag, budget.left());
 }
 
 } // namespace
