@@ -15,7 +15,6 @@
 #include "shell/display_adapters_win32.h"
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
-#include "sysinfo/system_gathering_win32.h"
 #include "support/general_window_driver.h"
 
 using namespace GeneralWindow;
@@ -309,22 +308,3 @@ TEST_F(VideoPage, LeavingBeforeDirect3DAnswersKeepsTheStoredVideoChoices)
     EXPECT_EQ(bytesOf(stored), readConfig());
 }
 
-// DXGI's stage, which only the system report needs, begins when it is asked
-// for; a process that leaves first leaves it out and does not wait for it.
-TEST(DisplayAdapters, DxgiIsAskedOnlyForTheReportAndLeftOutWhenLeaving)
-{
-    // A report still gathered by an earlier test would ask for it too.
-    ASSERT_TRUE(WaitForGatheringWorkers(30000));
-    for (const bool asked : {true, false}) {
-        SCOPED_TRACE(asked ? "asked for" : "leaving first");
-        DiscardPreparedDisplayAdapters();
-        StartPreparingDisplayAdapters();
-        ASSERT_TRUE(WaitForDirect3DAdapters(20000));
-        if (!asked)
-            EXPECT_TRUE(WaitForDisplayAdapterPreparationEnd(5000));
-        const DisplayAdapterFacts* facts = WaitForDisplayAdapters(20000);
-        ASSERT_NE(nullptr, facts);
-        EXPECT_EQ(asked, !facts->dxgiOutputs.empty());
-    }
-    DiscardPreparedDisplayAdapters();
-}
