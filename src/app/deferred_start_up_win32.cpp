@@ -5,7 +5,6 @@
 #include <objbase.h>
 
 #include "foundation/system_library_win32.h"
-#include "gamepad/gamepad_devices_win32.h"
 #include "shell/display_adapters_win32.h"
 
 namespace {
@@ -55,7 +54,6 @@ void CompleteStartUp()
     com = CoInitialize(nullptr);
     timer.begin();
     StartPreparingDisplayAdapters();
-    StartPreparingGamepads();
 }
 
 void EndDeferredStartUp()

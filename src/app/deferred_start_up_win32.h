@@ -4,7 +4,7 @@
 //   window);
 // - the 1 ms timer resolution (the gamepad window's polling);
 // - the display-adapter preparation, on its own thread (the video page and
-//   the system report), then DirectInput's and XInput's (the gamepad window).
+//   the system report).
 #pragma once
 
 // Runs that part once; later calls return at once. Called on the user-

@@ -7,7 +7,6 @@
 #include "app/deferred_start_up_win32.h"
 #include "app/main_window_win32.h"
 #include "foundation/system_library_win32.h"
-#include "gamepad/gamepad_devices_win32.h"
 #include "shell/app_state_win32.h"
 #include "shell/display_adapters_win32.h"
 #include "sysinfo/system_gathering_win32.h"
@@ -24,12 +23,9 @@ bool backgroundWorkEnded()
 {
     const ULONGLONG deadline = GetTickCount64() + LeavingGraceMilliseconds;
     const bool gatheringEnded = WaitForGatheringWorkers(LeavingGraceMilliseconds);
-    const auto left = [deadline] {
-        const ULONGLONG now = GetTickCount64();
-        return now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-    };
-    const bool adaptersEnded = WaitForDisplayAdapterPreparationEnd(left());
-    return WaitForGamepadPreparationEnd(left()) && adaptersEnded && gatheringEnded;
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    return WaitForDisplayAdapterPreparationEnd(left) && gatheringEnded;
 }
 
 } // namespace

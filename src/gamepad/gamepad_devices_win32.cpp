@@ -10,7 +10,6 @@
 
 #include "foundation/com_ref_win32.h"
 #include "foundation/system_library_win32.h"
-#include "shell/display_adapters_win32.h"
 
 namespace {
 
@@ -166,23 +165,18 @@ struct KnownController {
     GUID instance;
     bool isXInput;
 };
-// Never destroyed: the preparation thread may still run while the process's
-// static objects go.
-SRWLOCK knownLock = SRWLOCK_INIT;
-std::vector<KnownController>& knownControllers = *new std::vector<KnownController>;
+// For the whole process: a controller's answer does not change while it is
+// attached, and its instance identity is its own.
+std::vector<KnownController> knownControllers;
 
 bool knownAsXInput(const GUID& instance, bool& isXInput)
 {
-    AcquireSRWLockShared(&knownLock);
-    bool known = false;
     for (const KnownController& controller : knownControllers)
         if (IsEqualGUID(controller.instance, instance)) {
             isXInput = controller.isXInput;
-            known = true;
-            break;
+            return true;
         }
-    ReleaseSRWLockShared(&knownLock);
-    return known;
+    return false;
 }
 
 // The device's own interface path names XInput devices, which spares the
@@ -205,9 +199,7 @@ bool markedAsXInput(IDirectInputDevice8W* device, const DIDEVICEINSTANCEW& insta
     } else {
         isXInput = isXInputController(instance.guidProduct);
     }
-    AcquireSRWLockExclusive(&knownLock);
     knownControllers.push_back({instance.guidInstance, isXInput});
-    ReleaseSRWLockExclusive(&knownLock);
     return isXInput;
 }
 
@@ -370,42 +362,6 @@ void readRealController(GamepadDevice& record)
     readDirectInputState(state, record.calibration, record.reading);
 }
 
-// ---- Prepared ahead of the first window --------------------------------------
-
-constexpr DWORD AdapterWaitMilliseconds = 10000;
-
-BOOL CALLBACK learnController(LPCDIDEVICEINSTANCEW instance, LPVOID parameter)
-{
-    IDirectInputDevice8W* device = nullptr;
-    if (SUCCEEDED(static_cast<IDirectInput8W*>(parameter)->CreateDevice(instance->guidInstance, &device,
-                                                                        nullptr)) &&
-        device) {
-        markedAsXInput(device, *instance);
-        device->Release();
-    }
-    return DIENUM_CONTINUE;
-}
-
-DWORD WINAPI prepareGamepads(void*)
-{
-    // Its own apartment: nothing made here is handed to another thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    // After the display adapters, which the windows opened sooner need.
-    WaitForDirect3DAdapters(AdapterWaitMilliseconds);
-    if (xinputLibrary().getState) {
-        if (IDirectInput8W* directInput = createDirectInput()) {
-            // Best effort: what is not learnt here is learnt when a window opens.
-            directInput->EnumDevices(DI8DEVCLASS_GAMECTRL, learnController, directInput, DIEDFL_ATTACHEDONLY);
-            directInput->Release();
-        }
-    }
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return 0;
-}
-
-HANDLE preparation = nullptr;
-
 const ControllerSource RealControllers = {enumerateRealControllers, readRealController,
                                           releaseRealControllers};
 
@@ -423,20 +379,6 @@ const GamepadDevice* deviceAt(std::uint32_t device)
 }
 
 } // namespace
-
-void StartPreparingGamepads()
-{
-    if (preparation)
-        return;
-    preparation = CreateThread(nullptr, 0, prepareGamepads, nullptr, 0, nullptr);
-    if (preparation) // below the windows and the report, which the player waits for
-        SetThreadPriority(preparation, THREAD_PRIORITY_BELOW_NORMAL);
-}
-
-bool WaitForGamepadPreparationEnd(DWORD milliseconds)
-{
-    return !preparation || WaitForSingleObject(preparation, milliseconds) == WAIT_OBJECT_0;
-}
 
 void setControllerSource(const ControllerSource* source)
 {

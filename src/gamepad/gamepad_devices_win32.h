@@ -76,14 +76,6 @@ const DIDATAFORMAT& padDataFormat();
 // controller is then read through DirectInput.
 bool isXInputController(const GUID& product);
 
-// Prepares what the first gamepad window needs, on a thread of its own:
-// loads DirectInput and the XInput library and learns which attached
-// controllers are XInput ones, so that the window opens without waiting for
-// it. Returns at once; calls after the first start nothing.
-void StartPreparingGamepads();
-// Waits up to `milliseconds` for the preparation to end; true when none runs.
-bool WaitForGamepadPreparationEnd(DWORD milliseconds);
-
 // Builds the current manager for `window` and enumerates the controllers.
 void createGamepadManager(HWND window);
 // Enumerates the controllers again after one was plugged in or pulled out.

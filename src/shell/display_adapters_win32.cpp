@@ -18,16 +18,11 @@ constexpr std::uint32_t HighestMultisampleType = 16;
 
 // One preparation: its thread, what it found, and the two stages' events
 // (manual-reset, set once). The facts are written only by the thread, each
-// stage before its event is set, and only read after it. DXGI's stage, which
-// only the system report needs, waits until someone asks for it (`dxgiWanted`)
-// so that it does not slow the windows opened first; when the process leaves
-// before that, it is left out.
+// stage before its event is set, and only read after it.
 struct Preparation {
     HANDLE thread = nullptr;
     HANDLE direct3DReady = nullptr;
     HANDLE allReady = nullptr;
-    HANDLE dxgiWanted = nullptr;
-    volatile LONG leaving = 0;
     HANDLE hold = nullptr;
     // Kept loaded while the process runs: the system report's DxDiag starts
     // the same runtime and then finds it loaded.
@@ -181,9 +176,7 @@ DWORD WINAPI prepare(void* parameter)
     readDirect3D(preparation);
     SetEvent(preparation.direct3DReady);
     notifyListeners();
-    WaitForSingleObject(preparation.dxgiWanted, INFINITE);
-    if (!preparation.leaving)
-        readDxgi(preparation);
+    readDxgi(preparation);
     SetEvent(preparation.allReady);
     return 0;
 }
@@ -199,7 +192,6 @@ void destroy(Preparation* preparation)
     closeHandle(preparation->thread);
     closeHandle(preparation->direct3DReady);
     closeHandle(preparation->allReady);
-    closeHandle(preparation->dxgiWanted);
     if (preparation->dxgiLibrary)
         FreeLibrary(preparation->dxgiLibrary);
     if (preparation->direct3DLibrary)
@@ -217,9 +209,8 @@ Preparation* started()
     auto* preparation = new Preparation;
     preparation->direct3DReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     preparation->allReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    preparation->dxgiWanted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     preparation->hold = nextHold;
-    if (preparation->direct3DReady && preparation->allReady && preparation->dxgiWanted)
+    if (preparation->direct3DReady && preparation->allReady)
         preparation->thread = CreateThread(nullptr, 0, prepare, preparation, 0, nullptr);
     if (!preparation->thread) {
         destroy(preparation);
@@ -267,18 +258,11 @@ void StopNotifying(HWND window)
     std::erase_if(listeners, [window](const Listener& listener) { return listener.window == window; });
 }
 
-bool WaitForDirect3DAdapters(DWORD milliseconds)
-{
-    const Preparation* preparation = started();
-    return !preparation || WaitForSingleObject(preparation->direct3DReady, milliseconds) == WAIT_OBJECT_0;
-}
-
 const DisplayAdapterFacts* WaitForDisplayAdapters(DWORD milliseconds)
 {
     const Preparation* preparation = started();
     if (!preparation)
         return &NoFacts;
-    SetEvent(preparation->dxgiWanted);
     return WaitForSingleObject(preparation->allReady, milliseconds) == WAIT_OBJECT_0 ? &preparation->facts
                                                                                      : nullptr;
 }
@@ -288,12 +272,8 @@ bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds)
     HANDLE thread = nullptr;
     {
         const Exclusive guard;
-        if (current) {
+        if (current)
             thread = current->thread;
-            // A stage nobody asked for is not begun any more.
-            InterlockedExchange(&current->leaving, 1);
-            SetEvent(current->dxgiWanted);
-        }
     }
     return !thread || WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0;
 }
@@ -314,7 +294,6 @@ void DiscardPreparedDisplayAdapters()
     }
     if (!preparation)
         return;
-    SetEvent(preparation->dxgiWanted);
     WaitForSingleObject(preparation->thread, INFINITE);
     destroy(preparation);
 }

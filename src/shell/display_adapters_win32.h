@@ -6,7 +6,6 @@
 // The preparation thread alone calls Direct3D 9 and DXGI; everything it
 // learns is published once, in two stages (Direct3D 9 first, then DXGI), and
 // never changes afterwards, so readers need no lock once a stage is ready.
-// DXGI's stage, which only the report needs, begins once it is asked for.
 #pragma once
 
 #include <windows.h>
@@ -25,17 +24,12 @@ const std::vector<Direct3DAdapterFacts>* PreparedDirect3DAdapters();
 void NotifyWhenDirect3DPrepared(HWND window, UINT message);
 void StopNotifying(HWND window);
 
-// Waits up to `milliseconds` for Direct3D 9's stage; true when it is done.
-// For worker threads, as the next.
-bool WaitForDirect3DAdapters(DWORD milliseconds);
-// Asks for both stages and waits up to `milliseconds` for them; null when
-// they are not ready by then. For worker threads: the user-interface thread
-// never waits here.
+// Waits up to `milliseconds` for both stages; null when they are not ready by
+// then. For worker threads: the user-interface thread never waits here.
 const DisplayAdapterFacts* WaitForDisplayAdapters(DWORD milliseconds);
 
-// For leaving: waits up to `milliseconds` for a running preparation to end;
-// true when none runs. Starts nothing, and a stage not yet begun is left
-// out.
+// Waits up to `milliseconds` for a running preparation to end; true when
+// none runs. Starts nothing.
 bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds);
 
 // For tests: the next preparation waits for `hold` (an event) to be set

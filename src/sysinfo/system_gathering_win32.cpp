@@ -145,12 +145,11 @@ private:
 
 std::atomic<LONG> dxdiagAsked{0};
 
-// Asks DxDiag in its turn, once the display adapters are prepared, both
-// stages: DxDiag starts the graphics runtime too and then finds it warm.
-// (Under Wine, a cold start of its OpenGL layer beside another one can
-// deadlock, and DXGI's first start is one.) False, with `facts` untouched,
-// when the turn or the adapters did not come within `limit`, or when the
-// process is leaving.
+// Asks DxDiag in its turn, once the display adapters are prepared: DxDiag
+// starts the graphics runtime too and then finds it warm. (Under Wine, a
+// cold start of its OpenGL layer beside another one can deadlock.) False,
+// with `facts` untouched, when the turn or the adapters did not come within
+// `limit`, or when the process is leaving.
 bool probeDxDiag(SystemFacts& facts, DWORD limit)
 {
     const WaitBudget budget(limit);

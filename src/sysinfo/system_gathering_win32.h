@@ -12,8 +12,7 @@
 // window opened while the last one's workers still run in the same language
 // takes that gathering over, its progress so far posted at once; in another
 // language, the new gathering's steps wait for the last one's), and DxDiag
-// runs once at a time, always after Direct3D 9 has answered for the display
-// adapters.
+// runs once at a time, always after the display adapters are prepared.
 #pragma once
 
 #include <windows.h>
