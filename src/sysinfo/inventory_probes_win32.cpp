@@ -12,7 +12,10 @@ BOOL CALLBACK addApplicationTitle(HWND window, LPARAM parameter)
     wchar_t className[NameCapacity] = {};
     wchar_t title[NameCapacity] = {};
     GetClassNameW(window, className, NameCapacity);
-    GetWindowTextW(window, title, NameCapacity);
+    // The title the system keeps, read without a message: GetWindowText asks
+    // a window of this process itself, and the thread behind it may be busy
+    // in a graphics runtime or hung, which would hold this step with it.
+    InternalGetWindowText(window, title, NameCapacity);
     // GetParent names the owner of pop-up windows only; GW_OWNER also finds
     // the owner of an owned overlapped window.
     const bool childOrOwned = GetParent(window) != nullptr || GetWindow(window, GW_OWNER) != nullptr;

@@ -228,10 +228,85 @@ TEST(SysinfoProbes, InstalledApplicationsComeFromTheUninstallKey)
     EXPECT_EQ(0u, names.count(TestUninstallEntries::NamelessKey));
 }
 
+// A visible window whose thread handles no message until it is released, as
+// a worker's window inside a graphics runtime or a hung probe.
+class BusyThreadWindow {
+public:
+    static constexpr const char16_t* Title = u"ORVANTE Report Busy Window";
+    BusyThreadWindow()
+    {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        WaitForSingleObject(created_, 5000);
+    }
+    ~BusyThreadWindow()
+    {
+        SetEvent(release_);
+        WaitForSingleObject(thread_, 5000);
+        CloseHandle(thread_);
+        CloseHandle(release_);
+        CloseHandle(created_);
+    }
+    BusyThreadWindow(const BusyThreadWindow&) = delete;
+    BusyThreadWindow& operator=(const BusyThreadWindow&) = delete;
+    void release() { SetEvent(release_); }
+
+private:
+    static DWORD WINAPI run(void* parameter)
+    {
+        auto* self = static_cast<BusyThreadWindow*>(parameter);
+        const HWND window = CreateWindowExW(0, L"STATIC", reinterpret_cast<const wchar_t*>(Title),
+                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                            nullptr, nullptr);
+        SetEvent(self->created_);
+        WaitForSingleObject(self->release_, INFINITE);
+        // Answers what was sent meanwhile, so that a reader that waited ends.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        DestroyWindow(window);
+        return 0;
+    }
+    HANDLE created_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread_ = nullptr;
+};
+
+// Waits for `handle` while this thread's own windows go on answering.
+bool waitAnswering(HANDLE handle, DWORD milliseconds)
+{
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
+        if (MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
+            return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+}
+
 TEST(SysinfoProbes, ApplicationTitlesListOnlyPlainVisibleWindows)
 {
     const TestApplicationWindows windows;
-    const TitleSet titles = ReadApplicationTitles();
+    BusyThreadWindow busy;
+    struct Reading {
+        TitleSet titles;
+        static DWORD WINAPI run(void* parameter)
+        {
+            static_cast<Reading*>(parameter)->titles = ReadApplicationTitles();
+            return 0;
+        }
+    } reading;
+    const HANDLE reader = CreateThread(nullptr, 0, Reading::run, &reading, 0, nullptr);
+    ASSERT_NE(nullptr, reader);
+    const bool readAlongside = waitAnswering(reader, 5000);
+    busy.release();
+    waitAnswering(reader, INFINITE);
+    CloseHandle(reader);
+    EXPECT_TRUE(readAlongside) << "a window whose thread is busy holds the step up";
+    const TitleSet& titles = reading.titles;
+    EXPECT_EQ(1u, titles.count(BusyThreadWindow::Title));
     EXPECT_EQ(1u, titles.count(TestApplicationWindows::Title));
     EXPECT_EQ(0u, titles.count(TestApplicationWindows::HiddenTitle));
     EXPECT_EQ(0u, titles.count(TestApplicationWindows::OwnedTitle));
