@@ -255,8 +255,8 @@ private:
     {
         auto* self = static_cast<BusyThreadWindow*>(parameter);
         const HWND window = CreateWindowExW(0, L"STATIC", reinterpret_cast<const wchar_t*>(Title),
-                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                                            nullptr, nullptr);
+                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                            nullptr, nullptr, nullptr);
         SetEvent(self->created_);
         WaitForSingleObject(self->release_, INFINITE);
         // Answers what was sent meanwhile, so that a reader that waited ends.
