@@ -294,6 +294,7 @@ void DiscardPreparedDisplayAdapters()
     }
     if (!preparation)
         return;
+    // What it found is kept, never freed: readers hold it without a count
+    // (a worker of a report, a video page), as the facts never change.
     WaitForSingleObject(preparation->thread, INFINITE);
-    destroy(preparation);
 }

@@ -35,6 +35,7 @@ bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds);
 // For tests: the next preparation waits for `hold` (an event) to be set
 // before it asks Direct3D; null waits for nothing.
 void SetDisplayAdapterPreparationHold(HANDLE hold);
-// For tests: waits for a running preparation to end, then forgets what it
-// found, so that the next request prepares anew.
+// For tests: waits for a running preparation to end, then sets what it found
+// aside (still readable by whoever holds it), so that the next request
+// prepares anew.
 void DiscardPreparedDisplayAdapters();
