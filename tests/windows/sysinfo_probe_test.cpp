@@ -228,27 +228,28 @@ TEST(SysinfoProbes, InstalledApplicationsComeFromTheUninstallKey)
     EXPECT_EQ(0u, names.count(TestUninstallEntries::NamelessKey));
 }
 
-// A visible window whose thread handles no message until it is released, as
-// a worker's window inside a graphics runtime or a hung probe.
+// A visible window whose thread handles no message until it is released (or
+// 5 s have passed), as a worker's window inside a graphics runtime.
 class BusyThreadWindow {
 public:
     static constexpr const char16_t* Title = u"ORVANTE Report Busy Window";
-    BusyThreadWindow()
-    {
-        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
-        WaitForSingleObject(created_, 5000);
-    }
+    BusyThreadWindow() { WaitForSingleObject(created_, 5000); }
     ~BusyThreadWindow()
     {
-        SetEvent(release_);
-        WaitForSingleObject(thread_, 5000);
-        CloseHandle(thread_);
-        CloseHandle(release_);
-        CloseHandle(created_);
+        heldUpAReader();
+        for (HANDLE handle : {thread_, release_, created_})
+            CloseHandle(handle);
     }
     BusyThreadWindow(const BusyThreadWindow&) = delete;
     BusyThreadWindow& operator=(const BusyThreadWindow&) = delete;
-    void release() { SetEvent(release_); }
+
+    // Releases the thread; true when it had to stop waiting by itself first.
+    bool heldUpAReader()
+    {
+        SetEvent(release_);
+        WaitForSingleObject(thread_, INFINITE);
+        return waitedOut_;
+    }
 
 private:
     static DWORD WINAPI run(void* parameter)
@@ -258,9 +259,8 @@ private:
                                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
                                             nullptr, nullptr, nullptr);
         SetEvent(self->created_);
-        WaitForSingleObject(self->release_, INFINITE);
-        // Answers what was sent meanwhile, so that a reader that waited ends.
-        MSG message;
+        self->waitedOut_ = WaitForSingleObject(self->release_, 5000) == WAIT_TIMEOUT;
+        MSG message; // answers what was sent meanwhile
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
         DestroyWindow(window);
@@ -268,44 +268,16 @@ private:
     }
     HANDLE created_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread_ = nullptr;
+    bool waitedOut_ = false;
+    HANDLE thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
 };
-
-// Waits for `handle` while this thread's own windows go on answering.
-bool waitAnswering(HANDLE handle, DWORD milliseconds)
-{
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
-        if (MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
-            return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
-}
 
 TEST(SysinfoProbes, ApplicationTitlesListOnlyPlainVisibleWindows)
 {
     const TestApplicationWindows windows;
     BusyThreadWindow busy;
-    struct Reading {
-        TitleSet titles;
-        static DWORD WINAPI run(void* parameter)
-        {
-            static_cast<Reading*>(parameter)->titles = ReadApplicationTitles();
-            return 0;
-        }
-    } reading;
-    const HANDLE reader = CreateThread(nullptr, 0, Reading::run, &reading, 0, nullptr);
-    ASSERT_NE(nullptr, reader);
-    const bool readAlongside = waitAnswering(reader, 5000);
-    busy.release();
-    waitAnswering(reader, INFINITE);
-    CloseHandle(reader);
-    EXPECT_TRUE(readAlongside) << "a window whose thread is busy holds the step up";
-    const TitleSet& titles = reading.titles;
+    const TitleSet titles = ReadApplicationTitles();
+    EXPECT_FALSE(busy.heldUpAReader()) << "a window whose thread is busy holds the step up";
     EXPECT_EQ(1u, titles.count(BusyThreadWindow::Title));
     EXPECT_EQ(1u, titles.count(TestApplicationWindows::Title));
     EXPECT_EQ(0u, titles.count(TestApplicationWindows::HiddenTitle));
