@@ -1,11 +1,13 @@
 // The program's entry: prepares the platform, sets up the process-wide state,
-// runs the main window and tears down again. The exit code is always 0.
+// runs the main window and tears down again; or, started as a probe of the
+// tool, runs that probe alone. The exit code is always 0.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "app/deferred_start_up_win32.h"
 #include "app/main_window_win32.h"
+#include "app/requested_probe_win32.h"
 #include "foundation/system_library_win32.h"
 #include "shell/app_state_win32.h"
 #include "shell/display_adapters_win32.h"
@@ -35,6 +37,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // First of all, before anything can load a DLL by name. Best effort:
     // every load of the program's own goes through LoadSystemLibrary anyway.
     RestrictDllSearchToSystemFolder();
+    if (RunRequestedProbe())
+        return 0;
 
     InitCommonControls();
     // COM and the timer resolution wait for the main window's first paint.

@@ -1,13 +1,15 @@
 #include "shell/display_adapters_win32.h"
 
 #include <d3d9.h>
-#include <cstdlib>
 #include <cwchar>
 #include <iterator>
 #include <dxgi.h>
 
 #include "foundation/code_page_win32.h"
+#include "foundation/exclusive_lock_win32.h"
+#include "foundation/probe_process_win32.h"
 #include "foundation/system_library_win32.h"
+#include "shell/display_adapter_record.h"
 
 namespace {
 
@@ -24,10 +26,6 @@ struct Preparation {
     HANDLE direct3DReady = nullptr;
     HANDLE allReady = nullptr;
     HANDLE hold = nullptr;
-    // Kept loaded while the process runs: the system report's DxDiag starts
-    // the same runtime and then finds it loaded.
-    HMODULE direct3DLibrary = nullptr;
-    HMODULE dxgiLibrary = nullptr;
     DisplayAdapterFacts facts;
 };
 
@@ -42,25 +40,6 @@ SRWLOCK lock = SRWLOCK_INIT;
 Preparation* current = nullptr;
 HANDLE nextHold = nullptr;
 std::vector<Listener>& listeners = *new std::vector<Listener>;
-bool exitWaitRegistered = false;
-
-class Exclusive {
-public:
-    Exclusive() { AcquireSRWLockExclusive(&lock); }
-    ~Exclusive() { ReleaseSRWLockExclusive(&lock); }
-    Exclusive(const Exclusive&) = delete;
-    Exclusive& operator=(const Exclusive&) = delete;
-};
-
-// The graphics runtime must not be torn down under the thread: a process
-// that leaves normally waits for it (a runtime that hangs is given up after
-// a while). The program itself ends its process first when it still runs.
-constexpr DWORD ExitWaitMilliseconds = 10000;
-
-void waitAtExit()
-{
-    WaitForDisplayAdapterPreparationEnd(ExitWaitMilliseconds);
-}
 
 bool isSet(HANDLE event)
 {
@@ -114,28 +93,29 @@ Direct3DAdapterFacts readAdapter(IDirect3D9* direct3D, UINT adapter)
 }
 
 // Without the library, its entry or the object, no adapter is known.
-void readDirect3D(Preparation& preparation)
+std::vector<Direct3DAdapterFacts> readDirect3D()
 {
+    std::vector<Direct3DAdapterFacts> adapters;
     using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
-    preparation.direct3DLibrary = LoadSystemLibrary(L"d3d9.dll");
-    const auto create = LibraryEntry<CreateFunction>(preparation.direct3DLibrary, "Direct3DCreate9");
+    const auto create = LibraryEntry<CreateFunction>(LoadSystemLibrary(L"d3d9.dll"), "Direct3DCreate9");
     IDirect3D9* direct3D = create ? create(D3D_SDK_VERSION) : nullptr;
     if (!direct3D)
-        return;
+        return adapters;
     // The count is asked again after each adapter, as it may change.
     for (UINT adapter = 0; adapter < direct3D->GetAdapterCount(); ++adapter)
-        preparation.facts.direct3D.push_back(readAdapter(direct3D, adapter));
+        adapters.push_back(readAdapter(direct3D, adapter));
     direct3D->Release();
+    return adapters;
 }
 
-void readDxgi(Preparation& preparation)
+std::vector<DxgiOutputFacts> readDxgi()
 {
+    std::vector<DxgiOutputFacts> outputs;
     using CreateFunction = HRESULT(WINAPI*)(REFIID, void**);
-    preparation.dxgiLibrary = LoadSystemLibrary(L"dxgi.dll");
-    const auto create = LibraryEntry<CreateFunction>(preparation.dxgiLibrary, "CreateDXGIFactory");
+    const auto create = LibraryEntry<CreateFunction>(LoadSystemLibrary(L"dxgi.dll"), "CreateDXGIFactory");
     IDXGIFactory* factory = nullptr;
     if (!create || FAILED(create(IID_IDXGIFactory, reinterpret_cast<void**>(&factory))))
-        return;
+        return outputs;
     IDXGIAdapter* adapter = nullptr;
     for (UINT a = 0; SUCCEEDED(factory->EnumAdapters(a, &adapter)); ++a) {
         IDXGIOutput* output = nullptr;
@@ -151,32 +131,43 @@ void readDxgi(Preparation& preparation)
                 facts.adapterDescribed = SUCCEEDED(adapter->GetDesc(&adapterDescription));
                 facts.dedicatedVideoMemory = adapterDescription.DedicatedVideoMemory;
                 facts.sharedSystemMemory = adapterDescription.SharedSystemMemory;
-                preparation.facts.dxgiOutputs.push_back(std::move(facts));
+                outputs.push_back(std::move(facts));
             }
             output->Release();
         }
         adapter->Release();
     }
     factory->Release();
+    return outputs;
 }
 
 void notifyListeners()
 {
-    const Exclusive guard;
+    const ExclusiveLock guard(lock);
     for (const Listener& listener : listeners)
         PostMessageW(listener.window, listener.message, 0, 0);
     listeners.clear();
 }
 
+// The probe process sends the Direct3D 9 adapters first, then the DXGI
+// outputs. A record that does not come, or cannot be read, leaves its stage
+// empty, as on a machine without that runtime.
 DWORD WINAPI prepare(void* parameter)
 {
     Preparation& preparation = *static_cast<Preparation*>(parameter);
     if (preparation.hold)
         WaitForSingleObject(preparation.hold, INFINITE);
-    readDirect3D(preparation);
+    ProbeProcess probe(DisplayAdapterProbe);
+    if (const auto record = probe.nextRecord()) {
+        if (auto adapters = DecodeDirect3DAdapters(*record))
+            preparation.facts.direct3D = std::move(*adapters);
+    }
     SetEvent(preparation.direct3DReady);
     notifyListeners();
-    readDxgi(preparation);
+    if (const auto record = probe.nextRecord()) {
+        if (auto outputs = DecodeDxgiOutputs(*record))
+            preparation.facts.dxgiOutputs = std::move(*outputs);
+    }
     SetEvent(preparation.allReady);
     return 0;
 }
@@ -192,10 +183,6 @@ void destroy(Preparation* preparation)
     closeHandle(preparation->thread);
     closeHandle(preparation->direct3DReady);
     closeHandle(preparation->allReady);
-    if (preparation->dxgiLibrary)
-        FreeLibrary(preparation->dxgiLibrary);
-    if (preparation->direct3DLibrary)
-        FreeLibrary(preparation->direct3DLibrary);
     delete preparation;
 }
 
@@ -203,7 +190,7 @@ void destroy(Preparation* preparation)
 // could be started; the callers then see no adapter.
 Preparation* started()
 {
-    const Exclusive guard;
+    const ExclusiveLock guard(lock);
     if (current)
         return current;
     auto* preparation = new Preparation;
@@ -217,8 +204,6 @@ Preparation* started()
         return nullptr;
     }
     current = preparation;
-    if (!exitWaitRegistered)
-        exitWaitRegistered = std::atexit(waitAtExit) == 0;
     return current;
 }
 
@@ -243,7 +228,7 @@ const std::vector<Direct3DAdapterFacts>* PreparedDirect3DAdapters()
 void NotifyWhenDirect3DPrepared(HWND window, UINT message)
 {
     const Preparation* preparation = started();
-    const Exclusive guard;
+    const ExclusiveLock guard(lock);
     // Checked under the lock: the thread sets the event before it takes the
     // lock to notify, so a listener is either notified there or here.
     if (!preparation || isSet(preparation->direct3DReady))
@@ -254,7 +239,7 @@ void NotifyWhenDirect3DPrepared(HWND window, UINT message)
 
 void StopNotifying(HWND window)
 {
-    const Exclusive guard;
+    const ExclusiveLock guard(lock);
     std::erase_if(listeners, [window](const Listener& listener) { return listener.window == window; });
 }
 
@@ -271,7 +256,7 @@ bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds)
 {
     HANDLE thread = nullptr;
     {
-        const Exclusive guard;
+        const ExclusiveLock guard(lock);
         if (current)
             thread = current->thread;
     }
@@ -280,7 +265,7 @@ bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds)
 
 void SetDisplayAdapterPreparationHold(HANDLE hold)
 {
-    const Exclusive guard;
+    const ExclusiveLock guard(lock);
     nextHold = hold;
 }
 
@@ -288,7 +273,7 @@ void DiscardPreparedDisplayAdapters()
 {
     Preparation* preparation = nullptr;
     {
-        const Exclusive guard;
+        const ExclusiveLock guard(lock);
         preparation = current;
         current = nullptr;
     }
@@ -297,4 +282,10 @@ void DiscardPreparedDisplayAdapters()
     // What it found is kept, never freed: readers hold it without a count
     // (a worker of a report, a video page), as the facts never change.
     WaitForSingleObject(preparation->thread, INFINITE);
+}
+
+void RunDisplayAdapterProbe()
+{
+    if (WriteProbeRecord(EncodeDirect3DAdapters(readDirect3D())))
+        WriteProbeRecord(EncodeDxgiOutputs(readDxgi()));
 }

@@ -3,7 +3,8 @@
 // runtime to start: the video page takes its lists from here, the system
 // report its shader, vertex-texture and video-memory facts.
 //
-// The preparation thread alone calls Direct3D 9 and DXGI; everything it
+// The thread asks a probe process (foundation/probe_process_win32.h), so the
+// graphics runtime never starts in the tool's own process. Everything it
 // learns is published once, in two stages (Direct3D 9 first, then DXGI), and
 // never changes afterwards, so readers need no lock once a stage is ready.
 #pragma once
@@ -31,6 +32,11 @@ const DisplayAdapterFacts* WaitForDisplayAdapters(DWORD milliseconds);
 // Waits up to `milliseconds` for a running preparation to end; true when
 // none runs. Starts nothing.
 bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds);
+
+// The probe process's work: asks Direct3D 9, then DXGI, and sends each
+// stage's record as soon as it is known.
+inline constexpr const wchar_t* DisplayAdapterProbe = L"display-adapters";
+void RunDisplayAdapterProbe();
 
 // For tests: the next preparation waits for `hold` (an event) to be set
 // before it asks Direct3D; null waits for nothing.

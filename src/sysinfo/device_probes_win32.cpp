@@ -6,6 +6,9 @@
 #include <dxdiag.h>
 
 #include "foundation/com_ref_win32.h"
+#include "foundation/exclusive_lock_win32.h"
+#include "foundation/probe_process_win32.h"
+#include "sysinfo/dxdiag_record.h"
 #include "sysinfo/fact_text.h"
 
 namespace {
@@ -125,9 +128,12 @@ BOOL CALLBACK addInputDevice(const DIDEVICEINSTANCEW* instance, void* parameter)
     return DIENUM_CONTINUE;
 }
 
-} // namespace
+// The probe process of the DxDiag running now, if any (one runs at a time).
+SRWLOCK runningDxDiagLock = SRWLOCK_INIT;
+const ProbeProcess* runningDxDiag = nullptr;
 
-void ProbeDxDiag(SystemFacts& facts)
+// DxDiag asked in this process; each display device starts as `newDisplay`.
+void probeDxDiagHere(SystemFacts& facts, const DisplayDeviceRecord& newDisplay)
 {
     ComRef<IDxDiagProvider> provider;
     if (FAILED(CoCreateInstance(CLSID_DxDiagProvider, nullptr, CLSCTX_INPROC_SERVER, IID_IDxDiagProvider,
@@ -149,7 +155,7 @@ void ProbeDxDiag(SystemFacts& facts)
     ComRef<IDxDiagContainer> displays;
     if (FAILED(root->GetChildContainer(L"DxDiag_DisplayDevices", displays.out())))
         return;
-    readDevices(displays.get(), NewDisplayDeviceRecord(ReportText), DisplayFields, facts.displayDevices);
+    readDevices(displays.get(), newDisplay, DisplayFields, facts.displayDevices);
 
     ComRef<IDxDiagContainer> directSound;
     ComRef<IDxDiagContainer> sounds;
@@ -157,6 +163,46 @@ void ProbeDxDiag(SystemFacts& facts)
         FAILED(directSound->GetChildContainer(L"DxDiag_SoundDevices", sounds.out())))
         return;
     readDevices(sounds.get(), SoundDeviceRecord{}, SoundFields, facts.soundDevices);
+}
+
+} // namespace
+
+void ProbeDxDiag(SystemFacts& facts)
+{
+    ProbeProcess probe(DxDiagProbe);
+    {
+        // A thread raised after the probe started but before it was
+        // registered is seen here; one raised later, in HurryDxDiag.
+        const ExclusiveLock guard(runningDxDiagLock);
+        runningDxDiag = &probe;
+        if (GetThreadPriority(GetCurrentThread()) >= THREAD_PRIORITY_NORMAL)
+            probe.hurry();
+    }
+    const auto record = probe.nextRecord();
+    {
+        const ExclusiveLock guard(runningDxDiagLock);
+        runningDxDiag = nullptr;
+    }
+    if (record)
+        DecodeDxDiagFacts(*record, NewDisplayDeviceRecord(ReportText),
+                          facts); // unreadable: as without DxDiag
+}
+
+void HurryDxDiag()
+{
+    const ExclusiveLock guard(runningDxDiagLock);
+    if (runningDxDiag)
+        runningDxDiag->hurry();
+}
+
+void RunDxDiagProbe()
+{
+    const HRESULT com = CoInitialize(nullptr);
+    SystemFacts facts;
+    probeDxDiagHere(facts, DisplayDeviceRecord{});
+    WriteProbeRecord(EncodeDxDiagFacts(facts)); // the tool reads no record when it has gone
+    if (SUCCEEDED(com))
+        CoUninitialize();
 }
 
 void ProbeInputDevices(SystemFacts& facts)

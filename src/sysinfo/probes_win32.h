@@ -47,8 +47,15 @@ std::u16string ReadMemorySize(MemoryKind kind);
 std::u16string ReadCompatibilityLayer();
 
 // DirectX runtime and DirectInput. COM must be initialised on the thread.
+// DxDiag is asked in a probe process (foundation/probe_process_win32.h), as
+// it starts the graphics runtime; RunDxDiagProbe is that process's work.
+// Its process runs below the normal priority when the calling thread does,
+// until HurryDxDiag is called once the calling thread is raised.
 void ProbeDxDiag(SystemFacts& facts);
+void HurryDxDiag();
 void ProbeInputDevices(SystemFacts& facts);
+inline constexpr const wchar_t* DxDiagProbe = L"dxdiag";
+void RunDxDiagProbe();
 
 // Makes ReportText read `texts` on the calling thread (null: the current
 // language's table again). Worker threads use a copy taken when they start,

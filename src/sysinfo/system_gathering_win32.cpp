@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "foundation/exclusive_lock_win32.h"
 #include "shell/display_adapters_win32.h"
 #include "shell/text_table_win32.h"
 #include "sysinfo/dxdiag_ahead.h"
@@ -42,17 +43,6 @@ void registerExitWait()
     if (!exitWaitRegistered.exchange(true))
         std::atexit(waitAtExit);
 }
-
-class Exclusive {
-public:
-    explicit Exclusive(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~Exclusive() { ReleaseSRWLockExclusive(&lock_); }
-    Exclusive(const Exclusive&) = delete;
-    Exclusive& operator=(const Exclusive&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
 
 // A worker thread, counted while it runs; null when none could be started.
 // The caller closes the handle.
@@ -146,8 +136,8 @@ private:
 std::atomic<LONG> dxdiagAsked{0};
 
 // Asks DxDiag in its turn, once the display adapters are prepared: DxDiag
-// starts the graphics runtime too and then finds it warm. (Under Wine, a
-// cold start of its OpenGL layer beside another one can deadlock.) False,
+// starts the graphics runtime too, and two cold starts at once would only
+// slow each other down. False,
 // with `facts` untouched, when the turn or the adapters did not come within
 // `limit`, or when the process is leaving.
 bool probeDxDiag(SystemFacts& facts, DWORD limit)
@@ -216,8 +206,10 @@ bool takeEarlyDxDiag(const TextTable& texts, SystemFacts& facts, DWORD limit)
         return false;
     // One in another language is not waited for.
     const bool sameLanguage = early->texts == texts;
-    if (sameLanguage) // asked for later, it is now what the player waits for
+    if (sameLanguage) { // asked for later, it is now what the player waits for
         SetThreadPriority(early->thread, THREAD_PRIORITY_NORMAL);
+        HurryDxDiag();
+    }
     const DWORD lifetime = earlyAnswerLifetime;
     const bool usable = sameLanguage && WaitForSingleObject(early->done, limit) == WAIT_OBJECT_0 &&
                         dxdiagAheadAnswerServes(sameLanguage, GetTickCount64() - early->answeredAt,
@@ -278,10 +270,10 @@ void letGo(SystemGathering* gathering)
 
 SystemGathering* takeOver(HWND window, UINT progressMessage, UINT doneMessage, const TextTable& texts)
 {
-    const Exclusive guard(runningLock);
+    const ExclusiveLock guard(runningLock);
     if (!running || !(running->texts == texts))
         return nullptr;
-    const Exclusive inner(running->lock);
+    const ExclusiveLock inner(running->lock);
     if (running->finished)
         return nullptr;
     InterlockedIncrement(&running->holders);
@@ -294,7 +286,7 @@ SystemGathering* takeOver(HWND window, UINT progressMessage, UINT doneMessage, c
 
 void noLongerRunning(SystemGathering* gathering)
 {
-    const Exclusive guard(runningLock);
+    const ExclusiveLock guard(runningLock);
     if (running == gathering)
         running = nullptr;
 }
@@ -309,7 +301,7 @@ void runStep(SystemGathering& gathering, GatheringStep step, DWORD limit)
             hook(step);
         RunGatheringStep(step, result, limit);
     }
-    const Exclusive guard(gathering.lock);
+    const ExclusiveLock guard(gathering.lock);
     MoveGatheredPart(step, result, gathering.parts);
     ++gathering.stepsDone;
     if (gathering.window)
@@ -353,7 +345,7 @@ void runOtherSteps(SystemGathering& gathering)
 void finish(SystemGathering& gathering)
 {
     WaitForSingleObject(gathering.dxdiagDone, gathering.waitLimit);
-    const Exclusive guard(gathering.lock);
+    const ExclusiveLock guard(gathering.lock);
     gathering.finished = true;
     if (gathering.window)
         PostMessageW(gathering.window, gathering.doneMessage, 0, 0);
@@ -381,7 +373,7 @@ SystemReport takeReport(SystemGathering* gathering, bool wanted)
 {
     GatheredParts parts;
     {
-        const Exclusive guard(gathering->lock);
+        const ExclusiveLock guard(gathering->lock);
         gathering->window = nullptr;
         if (wanted)
             parts = gathering->parts;
@@ -410,7 +402,7 @@ SystemGathering* StartSystemGathering(HWND window, UINT progressMessage, UINT do
     if (gathering->dxdiagDone) {
         // Known as running before its worker can end.
         {
-            const Exclusive guard(runningLock);
+            const ExclusiveLock guard(runningLock);
             running = gathering;
         }
         if (const HANDLE thread = startThread(mainWorker, gathering)) {

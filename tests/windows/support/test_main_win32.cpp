@@ -8,11 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include "app/requested_probe_win32.h"
 #include "support/app_fixture.h"
 #include "support/screenshots.h"
 
 int wmain(int argc, wchar_t** argv)
 {
+    // The tests' own probe processes, as the tool's.
+    if (RunRequestedProbe())
+        return 0;
     // `--wait EVENT`: a second process of this program, for the process list
     // tests; it ends when the event is set, or after a minute.
     if (argc == 3 && lstrcmpW(argv[1], L"--wait") == 0) {
