@@ -18,9 +18,11 @@ constexpr std::uint32_t LargestRecord = 16u << 20;
 // pipe open after the first one's process ended. Also guards `job`.
 SRWLOCK creation = SRWLOCK_INIT;
 // Ends every probe process once the tool's process lets go of it, which the
-// system does when the process ends. Null when no job could be set up (the
-// tool may already run in a job that allows no other); probes then end when
-// their work does, or when their ProbeProcess ends them.
+// system does when the process ends, however it ends. The tool's process
+// joins it too, so that a probe is in it from the moment it is created: a
+// process ended between creating a probe and handing it to the job would
+// otherwise leave it behind, never to run. Null when no job could be set up;
+// probes then end when their work does, or when their ProbeProcess ends them.
 HANDLE job = nullptr;
 bool jobTried = false;
 
@@ -36,6 +38,10 @@ HANDLE probeJob()
         CloseHandle(job);
         job = nullptr;
     }
+    // Refused where the process already is in a job that allows no other
+    // (Windows 7); each probe then joins on its own once created.
+    if (job)
+        AssignProcessToJobObject(job, GetCurrentProcess());
     return job;
 }
 
@@ -93,6 +99,7 @@ ProbeProcess::ProbeProcess(const wchar_t* name)
     bool created = false;
     {
         const ExclusiveLock guard(creation);
+        const HANDLE probes = probeJob();
         SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
         HANDLE write = nullptr;
         if (CreatePipe(&output_, &write, &inheritable, 0)) {
@@ -101,10 +108,10 @@ ProbeProcess::ProbeProcess(const wchar_t* name)
             created = startSuspended(program, commandLine, write, process);
             CloseHandle(write);
         }
-        // Joined before it runs, so that nothing it starts escapes the job.
-        // Outside the job it still ends with its work, or with this object.
-        if (created && probeJob())
-            AssignProcessToJobObject(job, process.hProcess);
+        // In the job from the start when this process is; else joined before
+        // it runs. Outside it, a probe still ends with its work or this object.
+        if (created && probes)
+            AssignProcessToJobObject(probes, process.hProcess);
     }
     if (!created)
         return;

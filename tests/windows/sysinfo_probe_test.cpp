@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "foundation/probe_process_win32.h"
+#include "sysinfo/dxdiag_record.h"
 #include "sysinfo/inventory_pages.h"
 #include "sysinfo/probes_win32.h"
 #include "sysinfo/system_report_win32.h"
@@ -188,6 +190,25 @@ private:
 };
 
 } // namespace
+
+// A probe process sends its records and then ends, which ends the pipe; one
+// that has nothing to send (a name this program does not know) ends it at
+// once, and the tool goes on without.
+TEST(SysinfoProbes, AProbeProcessSendsItsRecordsAndThenEnds)
+{
+    ProbeProcess dxdiag(DxDiagProbe);
+    ASSERT_TRUE(dxdiag.started());
+    const auto record = dxdiag.nextRecord();
+    ASSERT_TRUE(record);
+    SystemFacts facts;
+    EXPECT_TRUE(DecodeDxDiagFacts(*record, DisplayDeviceRecord{}, facts));
+    EXPECT_FALSE(facts.displayDevices.empty());
+    EXPECT_FALSE(dxdiag.nextRecord());
+
+    ProbeProcess unknown(L"no-such-probe");
+    ASSERT_TRUE(unknown.started());
+    EXPECT_FALSE(unknown.nextRecord());
+}
 
 TEST(SysinfoProbes, AProgramRunningThriceIsListedOnceWithTheIdentifierListedLast)
 {
