@@ -3,9 +3,16 @@
 
 #include "bench.h"
 
+#ifdef _WIN32
+#include "app/requested_probe_win32.h"
+#endif
+
 int main(int argc, char** argv)
 {
 #ifdef _WIN32
+    // The probe processes the measured windows start, as the tool's.
+    if (RunRequestedProbe())
+        return 0;
     if (argc > 2 && std::strcmp(argv[1], "--opening-steps") == 0)
         return Bench::runOpeningSteps(argv[2]);
 #endif
