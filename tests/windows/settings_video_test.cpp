@@ -1,5 +1,8 @@
 // The video page against the Direct3D 9 of the machine it runs on: it lists
-// what Direct3D reports, and its lists follow the player's choices.
+// what Direct3D reports, and its lists follow the player's choices. What
+// Direct3D reports is asked by the test program in a process of its own, as
+// the tool asks it, so that no test process runs the graphics runtime beside
+// its windows.
 #include <d3d9.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/probe_process_win32.h"
 #include "foundation/system_library_win32.h"
 #include "resources/resource.h"
 #include "shell/language_settings.h"
@@ -16,6 +20,7 @@
 #include "shell/text_table_win32.h"
 #include "support/app_fixture.h"
 #include "support/general_window_driver.h"
+#include "support/test_probes.h"
 
 using namespace GeneralWindow;
 
@@ -38,8 +43,10 @@ bool contains(const std::vector<std::wstring>& lines, const std::wstring& line)
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+constexpr const wchar_t* Direct3DOracle = L"test-direct3d-adapters";
+
 // Asks Direct3D 9 directly what the page should show.
-std::vector<ReportedAdapter> reportedAdapters()
+std::vector<ReportedAdapter> askDirect3D()
 {
     std::vector<ReportedAdapter> adapters;
     const HMODULE library = LoadSystemLibrary(L"d3d9.dll");
@@ -80,6 +87,49 @@ std::vector<ReportedAdapter> reportedAdapters()
     return adapters;
 }
 
+// One line per fact, tagged: A an adapter's name, S a size, F a full-screen
+// size, M a multisampling line.
+std::wstring linesOf(const std::vector<ReportedAdapter>& adapters)
+{
+    std::wstring text;
+    auto add = [&text](wchar_t tag, const std::wstring& value) {
+        text += std::wstring(1, tag) + value + L"\n";
+    };
+    for (const ReportedAdapter& adapter : adapters) {
+        add(L'A', adapter.name);
+        for (const std::wstring& size : adapter.sizes)
+            add(L'S', size);
+        for (const std::wstring& size : adapter.fullScreenSizes)
+            add(L'F', size);
+        for (const std::wstring& line : adapter.multisampleLines)
+            add(L'M', line);
+    }
+    return text;
+}
+
+std::vector<ReportedAdapter> reportedAdapters()
+{
+    ProbeProcess oracle(Direct3DOracle);
+    const auto record = oracle.nextRecord();
+    EXPECT_TRUE(record) << "the test program's own Direct3D probe sent nothing";
+    std::vector<ReportedAdapter> adapters;
+    if (!record)
+        return adapters;
+    const std::wstring text(reinterpret_cast<const wchar_t*>(record->data()),
+                            record->size() / sizeof(wchar_t));
+    for (std::size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+        const std::wstring value = text.substr(start + 1, end - start - 1);
+        if (text[start] == L'A')
+            adapters.push_back({value, {}, {}, {}});
+        else if (!adapters.empty())
+            (text[start] == L'S'   ? adapters.back().sizes
+             : text[start] == L'F' ? adapters.back().fullScreenSizes
+                                   : adapters.back().multisampleLines)
+                .push_back(value);
+    }
+    return adapters;
+}
+
 std::string narrow(const std::vector<std::wstring>& lines)
 {
     std::string text;
@@ -108,6 +158,15 @@ protected:
 };
 
 } // namespace
+
+bool RunTestProbe()
+{
+    if (RequestedProbe() != Direct3DOracle)
+        return false;
+    const std::wstring lines = linesOf(askDirect3D());
+    WriteProbeRecord({reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t)});
+    return true;
+}
 
 TEST_F(VideoPage, ListsTheAdaptersModesAndLevelsDirect3DReports)
 {
@@ -307,4 +366,3 @@ TEST_F(VideoPage, LeavingBeforeDirect3DAnswersKeepsTheStoredVideoChoices)
     EXPECT_TRUE(session.shown.empty());
     EXPECT_EQ(bytesOf(stored), readConfig());
 }
-

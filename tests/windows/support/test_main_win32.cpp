@@ -11,11 +11,12 @@
 #include "app/requested_probe_win32.h"
 #include "support/app_fixture.h"
 #include "support/screenshots.h"
+#include "support/test_probes.h"
 
 int wmain(int argc, wchar_t** argv)
 {
-    // The tests' own probe processes, as the tool's.
-    if (RunRequestedProbe())
+    // Probe processes, the tool's and the tests' own.
+    if (RunTestProbe() || RunRequestedProbe())
         return 0;
     // `--wait EVENT`: a second process of this program, for the process list
     // tests; it ends when the event is set, or after a minute.
