@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -15,7 +16,7 @@ constexpr std::uint32_t LargestRecord = 16u << 20;
 
 // Held while a probe process is created with its end of a pipe inheritable:
 // a second probe created meanwhile would inherit that end too and keep the
-// pipe open after the first one's process ended. Also guards `job`.
+// pipe open after the first one's process ended. Also guards `job` and `probeIds`.
 SRWLOCK creation = SRWLOCK_INIT;
 // Ends every probe process once the tool's process lets go of it, which the
 // system does when the process ends, however it ends. The tool's process
@@ -25,6 +26,8 @@ SRWLOCK creation = SRWLOCK_INIT;
 // probes then end when their work does, or when their ProbeProcess ends them.
 HANDLE job = nullptr;
 bool jobTried = false;
+// The identifiers of the probe processes whose ProbeProcess still exists.
+std::vector<DWORD>& probeIds = *new std::vector<DWORD>;
 
 HANDLE probeJob()
 {
@@ -60,9 +63,16 @@ std::wstring thisProgram()
     }
 }
 
-// Only `write` is handed to the new process, on systems that honour the list;
-// the lock above covers those that hand over every inheritable handle.
-bool startSuspended(const std::wstring& program, std::wstring commandLine, HANDLE write,
+// The probe's ends of its two pipes, inheritable; the tool's ends are not.
+struct ProbeEnds {
+    HANDLE input = nullptr;
+    HANDLE output = nullptr;
+};
+
+// Only the probe's ends are handed to the new process, on systems that
+// honour the list; the lock above covers those that hand over every
+// inheritable handle.
+bool startSuspended(const std::wstring& program, std::wstring commandLine, const ProbeEnds& ends,
                     PROCESS_INFORMATION& process)
 {
     const DWORD priority =
@@ -76,10 +86,12 @@ bool startSuspended(const std::wstring& program, std::wstring commandLine, HANDL
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-    startup.StartupInfo.hStdOutput = write;
+    startup.StartupInfo.hStdInput = ends.input;
+    startup.StartupInfo.hStdOutput = ends.output;
+    HANDLE inherited[] = {ends.input, ends.output};
     const bool created =
-        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &write, sizeof write, nullptr,
-                                  nullptr) &&
+        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited,
+                                  nullptr, nullptr) &&
         CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                        CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT | priority, nullptr,
                        nullptr, &startup.StartupInfo, &process);
@@ -101,17 +113,24 @@ ProbeProcess::ProbeProcess(const wchar_t* name)
         const ExclusiveLock guard(creation);
         const HANDLE probes = probeJob();
         SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-        HANDLE write = nullptr;
-        if (CreatePipe(&output_, &write, &inheritable, 0)) {
-            // Only the probe's end may be inherited.
+        ProbeEnds ends;
+        if (CreatePipe(&output_, &ends.output, &inheritable, 0) &&
+            CreatePipe(&ends.input, &input_, &inheritable, 0)) {
             SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
-            created = startSuspended(program, commandLine, write, process);
-            CloseHandle(write);
+            SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+            created = startSuspended(program, commandLine, ends, process);
+        }
+        // Closed here, so that the probe's ending ends the pipes.
+        for (const HANDLE end : {ends.input, ends.output}) {
+            if (end)
+                CloseHandle(end);
         }
         // In the job from the start when this process is; else joined before
         // it runs. Outside it, a probe still ends with its work or this object.
         if (created && probes)
             AssignProcessToJobObject(probes, process.hProcess);
+        if (created)
+            probeIds.push_back(process.dwProcessId);
     }
     if (!created)
         return;
@@ -123,9 +142,15 @@ ProbeProcess::ProbeProcess(const wchar_t* name)
 
 ProbeProcess::~ProbeProcess()
 {
-    if (output_)
-        CloseHandle(output_);
+    for (const HANDLE end : {output_, input_}) {
+        if (end)
+            CloseHandle(end);
+    }
     if (process_) {
+        {
+            const ExclusiveLock guard(creation);
+            std::erase(probeIds, GetProcessId(process_));
+        }
         // A probe that wrote all it had ends by itself; one still running is
         // of no use to anyone any more.
         if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0)
@@ -134,10 +159,16 @@ ProbeProcess::~ProbeProcess()
     }
 }
 
-void ProbeProcess::hurry() const
+void ProbeProcess::runBelowNormal(bool below) const
 {
-    if (process_)
-        SetPriorityClass(process_, NORMAL_PRIORITY_CLASS); // best effort, as a thread's priority is
+    if (process_) // best effort, as a thread's priority is
+        SetPriorityClass(process_, below ? BELOW_NORMAL_PRIORITY_CLASS : NORMAL_PRIORITY_CLASS);
+}
+
+bool ProbeProcess::send(char command)
+{
+    DWORD written = 0;
+    return input_ && WriteFile(input_, &command, 1, &written, nullptr) && written == 1;
 }
 
 bool ProbeProcess::readExactly(char* buffer, DWORD size)
@@ -166,6 +197,12 @@ std::optional<std::string> ProbeProcess::nextRecord()
     return record;
 }
 
+bool IsProbeProcessOfThisOne(DWORD processId)
+{
+    const ExclusiveLock guard(creation);
+    return std::find(probeIds.begin(), probeIds.end(), processId) != probeIds.end();
+}
+
 std::wstring RequestedProbe()
 {
     int count = 0;
@@ -190,4 +227,14 @@ bool WriteProbeRecord(std::string_view record)
     return output && output != INVALID_HANDLE_VALUE && record.size() <= LargestRecord &&
            WriteFile(output, length, sizeof length, &written, nullptr) && written == sizeof length &&
            WriteFile(output, record.data(), size, &written, nullptr) && written == size;
+}
+
+std::optional<char> ReadProbeCommand()
+{
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    char command = 0;
+    DWORD read = 0;
+    if (!input || input == INVALID_HANDLE_VALUE || !ReadFile(input, &command, 1, &read, nullptr) || read != 1)
+        return std::nullopt;
+    return command;
 }

@@ -1,5 +1,6 @@
 // A probe run in a second process of this program, which writes what it
-// finds to the first through a pipe, record by record. The graphics runtime
+// finds to the first through a pipe, record by record, and may take further
+// one-byte commands through another. The graphics runtime
 // is asked this way: its threads, hidden windows and locks then never live
 // beside the tool's windows, which under Wine can stop each other for good,
 // and a probe that hangs or crashes takes only its own process down.
@@ -25,8 +26,10 @@ public:
     ProbeProcess& operator=(const ProbeProcess&) = delete;
 
     bool started() const { return process_ != nullptr; }
-    // Lets the probe run at the normal priority from now on.
-    void hurry() const;
+    // Lets the probe run below the normal priority, or at it, from now on.
+    void runBelowNormal(bool below) const;
+    // Sends a command; false when the process is no longer there to read it.
+    bool send(char command);
     // Waits for the next record; nothing once the process ended without
     // writing one, or wrote something that is not a record.
     std::optional<std::string> nextRecord();
@@ -35,8 +38,12 @@ private:
     bool readExactly(char* buffer, DWORD size);
 
     HANDLE process_ = nullptr;
-    HANDLE output_ = nullptr; // the pipe's reading end
+    HANDLE output_ = nullptr; // the reading end of the probe's output
+    HANDLE input_ = nullptr;  // the writing end of its input
 };
+
+// True for a probe process this process started that still runs.
+bool IsProbeProcessOfThisOne(DWORD processId);
 
 // The probe this process was started to run (`--probe <name>`), or an empty
 // text when it was started as the tool.
@@ -45,3 +52,6 @@ std::wstring RequestedProbe();
 // In a probe process: sends one record to the tool. False when the tool is
 // no longer there to read it.
 bool WriteProbeRecord(std::string_view record);
+// In a probe process: waits for the tool's next command; nothing once the
+// tool has let go of the probe.
+std::optional<char> ReadProbeCommand();

@@ -27,6 +27,9 @@ struct Preparation {
     HANDLE allReady = nullptr;
     HANDLE hold = nullptr;
     DisplayAdapterFacts facts;
+    // The probe process, kept once it has sent both stages (under `lock`).
+    ProbeProcess* probe = nullptr;
+    bool probeLent = false;
 };
 
 struct Listener {
@@ -157,16 +160,20 @@ DWORD WINAPI prepare(void* parameter)
     Preparation& preparation = *static_cast<Preparation*>(parameter);
     if (preparation.hold)
         WaitForSingleObject(preparation.hold, INFINITE);
-    ProbeProcess probe(DisplayAdapterProbe);
-    if (const auto record = probe.nextRecord()) {
+    auto* probe = new ProbeProcess(DisplayAdapterProbe);
+    if (const auto record = probe->nextRecord()) {
         if (auto adapters = DecodeDirect3DAdapters(*record))
             preparation.facts.direct3D = std::move(*adapters);
     }
     SetEvent(preparation.direct3DReady);
     notifyListeners();
-    if (const auto record = probe.nextRecord()) {
+    if (const auto record = probe->nextRecord()) {
         if (auto outputs = DecodeDxgiOutputs(*record))
             preparation.facts.dxgiOutputs = std::move(*outputs);
+    }
+    {
+        const ExclusiveLock guard(lock);
+        preparation.probe = probe;
     }
     SetEvent(preparation.allReady);
     return 0;
@@ -280,12 +287,35 @@ void DiscardPreparedDisplayAdapters()
     if (!preparation)
         return;
     // What it found is kept, never freed: readers hold it without a count
-    // (a worker of a report, a video page), as the facts never change.
+    // (a worker of a report, a video page), as the facts never change. Its
+    // probe process ends, now or when the one who borrowed it returns it.
     WaitForSingleObject(preparation->thread, INFINITE);
+    const ExclusiveLock guard(lock);
+    if (!preparation->probeLent)
+        delete preparation->probe;
+    preparation->probe = nullptr;
 }
 
-void RunDisplayAdapterProbe()
+ProbeProcess* BorrowDisplayAdapterProbe()
 {
-    if (WriteProbeRecord(EncodeDirect3DAdapters(readDirect3D())))
-        WriteProbeRecord(EncodeDxgiOutputs(readDxgi()));
+    const ExclusiveLock guard(lock);
+    if (!current || !current->probe || current->probeLent)
+        return nullptr;
+    current->probeLent = true;
+    return current->probe;
+}
+
+void ReturnDisplayAdapterProbe(ProbeProcess* probe)
+{
+    const ExclusiveLock guard(lock);
+    if (current && current->probe == probe)
+        current->probeLent = false;
+    else
+        delete probe; // its preparation was set aside meanwhile
+}
+
+bool RunDisplayAdapterProbe()
+{
+    return WriteProbeRecord(EncodeDirect3DAdapters(readDirect3D())) &&
+           WriteProbeRecord(EncodeDxgiOutputs(readDxgi()));
 }

@@ -5,9 +5,12 @@
 #include <initguid.h>
 #include <dxdiag.h>
 
+#include <optional>
+
 #include "foundation/com_ref_win32.h"
 #include "foundation/exclusive_lock_win32.h"
 #include "foundation/probe_process_win32.h"
+#include "shell/display_adapters_win32.h"
 #include "sysinfo/dxdiag_record.h"
 #include "sysinfo/fact_text.h"
 
@@ -165,23 +168,52 @@ void probeDxDiagHere(SystemFacts& facts, const DisplayDeviceRecord& newDisplay)
     readDevices(sounds.get(), SoundDeviceRecord{}, SoundFields, facts.soundDevices);
 }
 
+// The display adapters' probe process, which has the graphics runtime loaded
+// already, when it is free; else a process of DxDiag's own.
+class DxDiagProcess {
+public:
+    DxDiagProcess() : borrowed_(BorrowDisplayAdapterProbe())
+    {
+        if (borrowed_ && borrowed_->send(DxDiagCommand))
+            return;
+        if (borrowed_)
+            ReturnDisplayAdapterProbe(borrowed_);
+        borrowed_ = nullptr;
+        own_.emplace(DxDiagProbe);
+    }
+    ~DxDiagProcess()
+    {
+        if (borrowed_)
+            ReturnDisplayAdapterProbe(borrowed_);
+    }
+    DxDiagProcess(const DxDiagProcess&) = delete;
+    DxDiagProcess& operator=(const DxDiagProcess&) = delete;
+
+    ProbeProcess& get() { return borrowed_ ? *borrowed_ : *own_; }
+
+private:
+    ProbeProcess* borrowed_;
+    std::optional<ProbeProcess> own_;
+};
+
 } // namespace
 
 void ProbeDxDiag(SystemFacts& facts)
 {
-    ProbeProcess probe(DxDiagProbe);
+    DxDiagProcess process;
+    ProbeProcess& probe = process.get();
     {
-        // A thread raised after the probe started but before it was
-        // registered is seen here; one raised later, in HurryDxDiag.
+        // Below the normal priority while the calling thread is. A thread
+        // raised after this is seen by HurryDxDiag.
         const ExclusiveLock guard(runningDxDiagLock);
         runningDxDiag = &probe;
-        if (GetThreadPriority(GetCurrentThread()) >= THREAD_PRIORITY_NORMAL)
-            probe.hurry();
+        probe.runBelowNormal(GetThreadPriority(GetCurrentThread()) < THREAD_PRIORITY_NORMAL);
     }
     const auto record = probe.nextRecord();
     {
         const ExclusiveLock guard(runningDxDiagLock);
         runningDxDiag = nullptr;
+        probe.runBelowNormal(false);
     }
     if (record)
         DecodeDxDiagFacts(*record, NewDisplayDeviceRecord(ReportText),
@@ -192,7 +224,7 @@ void HurryDxDiag()
 {
     const ExclusiveLock guard(runningDxDiagLock);
     if (runningDxDiag)
-        runningDxDiag->hurry();
+        runningDxDiag->runBelowNormal(false);
 }
 
 void RunDxDiagProbe()

@@ -2,6 +2,8 @@
 
 #include <psapi.h>
 
+#include "foundation/probe_process_win32.h"
+
 namespace {
 
 constexpr int NameCapacity = 260; // at most 259 characters and the terminator
@@ -81,6 +83,10 @@ ProcessMap ReadProcesses()
     if (!EnumProcesses(ids, sizeof ids, &bytes))
         return processes;
     for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
+        // The tool's own probe processes run its program too, but are no
+        // more than a part of its work.
+        if (IsProbeProcessOfThisOne(ids[i]))
+            continue;
         const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]);
         if (!process)
             continue;
