@@ -165,6 +165,12 @@ void ProbeProcess::runBelowNormal(bool below) const
         SetPriorityClass(process_, below ? BELOW_NORMAL_PRIORITY_CLASS : NORMAL_PRIORITY_CLASS);
 }
 
+void ProbeProcess::end() const
+{
+    if (process_)
+        TerminateProcess(process_, 1); // fails only once it has ended anyway
+}
+
 bool ProbeProcess::send(char command)
 {
     DWORD written = 0;

@@ -28,6 +28,8 @@ public:
     bool started() const { return process_ != nullptr; }
     // Lets the probe run below the normal priority, or at it, from now on.
     void runBelowNormal(bool below) const;
+    // Ends the process now; what it has not sent yet never comes.
+    void end() const;
     // Sends a command; false when the process is no longer there to read it.
     bool send(char command);
     // Waits for the next record; nothing once the process ended without

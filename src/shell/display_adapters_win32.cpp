@@ -1,6 +1,7 @@
 #include "shell/display_adapters_win32.h"
 
 #include <d3d9.h>
+#include <cstdlib>
 #include <cwchar>
 #include <iterator>
 #include <dxgi.h>
@@ -27,7 +28,7 @@ struct Preparation {
     HANDLE allReady = nullptr;
     HANDLE hold = nullptr;
     DisplayAdapterFacts facts;
-    // The probe process, kept once it has sent both stages (under `lock`).
+    // The probe process (under `lock`), kept once it has sent both stages.
     ProbeProcess* probe = nullptr;
     bool probeLent = false;
 };
@@ -43,6 +44,25 @@ SRWLOCK lock = SRWLOCK_INIT;
 Preparation* current = nullptr;
 HANDLE nextHold = nullptr;
 std::vector<Listener>& listeners = *new std::vector<Listener>;
+bool exiting = false;
+bool exitWaitRegistered = false;
+
+// A process that leaves normally ends a probe still at work and waits for
+// the thread to see it, so that the thread is never cut off while it holds
+// a lock the process's last steps need (in the middle of creating the probe,
+// say). The program itself ends its process first when the thread still runs.
+constexpr DWORD ExitWaitMilliseconds = 10000;
+
+void waitAtExit()
+{
+    {
+        const ExclusiveLock guard(lock);
+        exiting = true;
+        if (current && current->probe)
+            current->probe->end();
+    }
+    WaitForDisplayAdapterPreparationEnd(ExitWaitMilliseconds);
+}
 
 bool isSet(HANDLE event)
 {
@@ -161,6 +181,12 @@ DWORD WINAPI prepare(void* parameter)
     if (preparation.hold)
         WaitForSingleObject(preparation.hold, INFINITE);
     auto* probe = new ProbeProcess(DisplayAdapterProbe);
+    {
+        const ExclusiveLock guard(lock);
+        preparation.probe = probe;
+        if (exiting)
+            probe->end();
+    }
     if (const auto record = probe->nextRecord()) {
         if (auto adapters = DecodeDirect3DAdapters(*record))
             preparation.facts.direct3D = std::move(*adapters);
@@ -170,10 +196,6 @@ DWORD WINAPI prepare(void* parameter)
     if (const auto record = probe->nextRecord()) {
         if (auto outputs = DecodeDxgiOutputs(*record))
             preparation.facts.dxgiOutputs = std::move(*outputs);
-    }
-    {
-        const ExclusiveLock guard(lock);
-        preparation.probe = probe;
     }
     SetEvent(preparation.allReady);
     return 0;
@@ -211,6 +233,8 @@ Preparation* started()
         return nullptr;
     }
     current = preparation;
+    if (!exitWaitRegistered)
+        exitWaitRegistered = std::atexit(waitAtExit) == 0;
     return current;
 }
 
@@ -299,7 +323,7 @@ void DiscardPreparedDisplayAdapters()
 ProbeProcess* BorrowDisplayAdapterProbe()
 {
     const ExclusiveLock guard(lock);
-    if (!current || !current->probe || current->probeLent)
+    if (!current || !current->probe || current->probeLent || !isSet(current->allReady))
         return nullptr;
     current->probeLent = true;
     return current->probe;
