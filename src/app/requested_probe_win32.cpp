@@ -11,14 +11,9 @@ bool RunRequestedProbe()
     const std::wstring probe = RequestedProbe();
     if (probe.empty())
         return false;
-    // The adapters' process stays, with the graphics runtime loaded, to answer
-    // DxDiag sooner when the tool asks it to.
-    if (probe == DisplayAdapterProbe) {
-        if (RunDisplayAdapterProbe()) {
-            while (ReadProbeCommand() == DxDiagCommand)
-                RunDxDiagProbe();
-        }
-    } else if (probe == DxDiagProbe)
+    if (probe == DisplayAdapterProbe)
+        RunDisplayAdapterProbe();
+    else if (probe == DxDiagProbe)
         RunDxDiagProbe();
     return true;
 }

@@ -63,16 +63,9 @@ std::wstring thisProgram()
     }
 }
 
-// The probe's ends of its two pipes, inheritable; the tool's ends are not.
-struct ProbeEnds {
-    HANDLE input = nullptr;
-    HANDLE output = nullptr;
-};
-
-// Only the probe's ends are handed to the new process, on systems that
-// honour the list; the lock above covers those that hand over every
-// inheritable handle.
-bool startSuspended(const std::wstring& program, std::wstring commandLine, const ProbeEnds& ends,
+// Only `write` is handed to the new process, on systems that honour the
+// list; the lock above covers those that hand over every inheritable handle.
+bool startSuspended(const std::wstring& program, std::wstring commandLine, HANDLE write,
                     PROCESS_INFORMATION& process)
 {
     const DWORD priority =
@@ -86,12 +79,10 @@ bool startSuspended(const std::wstring& program, std::wstring commandLine, const
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-    startup.StartupInfo.hStdInput = ends.input;
-    startup.StartupInfo.hStdOutput = ends.output;
-    HANDLE inherited[] = {ends.input, ends.output};
+    startup.StartupInfo.hStdOutput = write;
     const bool created =
-        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited,
-                                  nullptr, nullptr) &&
+        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &write, sizeof write, nullptr,
+                                  nullptr) &&
         CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                        CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT | priority, nullptr,
                        nullptr, &startup.StartupInfo, &process);
@@ -113,17 +104,13 @@ ProbeProcess::ProbeProcess(const wchar_t* name)
         const ExclusiveLock guard(creation);
         const HANDLE probes = probeJob();
         SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-        ProbeEnds ends;
-        if (CreatePipe(&output_, &ends.output, &inheritable, 0) &&
-            CreatePipe(&ends.input, &input_, &inheritable, 0)) {
+        HANDLE write = nullptr;
+        if (CreatePipe(&output_, &write, &inheritable, 0)) {
+            // Only the probe's end may be inherited; closed here once it has
+            // it, so that the probe's ending ends the pipe.
             SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
-            SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
-            created = startSuspended(program, commandLine, ends, process);
-        }
-        // Closed here, so that the probe's ending ends the pipes.
-        for (const HANDLE end : {ends.input, ends.output}) {
-            if (end)
-                CloseHandle(end);
+            created = startSuspended(program, commandLine, write, process);
+            CloseHandle(write);
         }
         // In the job from the start when this process is; else joined before
         // it runs. Outside it, a probe still ends with its work or this object.
@@ -142,10 +129,8 @@ ProbeProcess::ProbeProcess(const wchar_t* name)
 
 ProbeProcess::~ProbeProcess()
 {
-    for (const HANDLE end : {output_, input_}) {
-        if (end)
-            CloseHandle(end);
-    }
+    if (output_)
+        CloseHandle(output_);
     if (process_) {
         {
             const ExclusiveLock guard(creation);
@@ -169,12 +154,6 @@ void ProbeProcess::end() const
 {
     if (process_)
         TerminateProcess(process_, 1); // fails only once it has ended anyway
-}
-
-bool ProbeProcess::send(char command)
-{
-    DWORD written = 0;
-    return input_ && WriteFile(input_, &command, 1, &written, nullptr) && written == 1;
 }
 
 bool ProbeProcess::readExactly(char* buffer, DWORD size)
@@ -233,14 +212,4 @@ bool WriteProbeRecord(std::string_view record)
     return output && output != INVALID_HANDLE_VALUE && record.size() <= LargestRecord &&
            WriteFile(output, length, sizeof length, &written, nullptr) && written == sizeof length &&
            WriteFile(output, record.data(), size, &written, nullptr) && written == size;
-}
-
-std::optional<char> ReadProbeCommand()
-{
-    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    char command = 0;
-    DWORD read = 0;
-    if (!input || input == INVALID_HANDLE_VALUE || !ReadFile(input, &command, 1, &read, nullptr) || read != 1)
-        return std::nullopt;
-    return command;
 }

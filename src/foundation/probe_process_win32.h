@@ -1,6 +1,5 @@
 // A probe run in a second process of this program, which writes what it
-// finds to the first through a pipe, record by record, and may take further
-// one-byte commands through another. The graphics runtime
+// finds to the first through a pipe, record by record. The graphics runtime
 // is asked this way: its threads, hidden windows and locks then never live
 // beside the tool's windows, which under Wine can stop each other for good,
 // and a probe that hangs or crashes takes only its own process down.
@@ -30,8 +29,6 @@ public:
     void runBelowNormal(bool below) const;
     // Ends the process now; what it has not sent yet never comes.
     void end() const;
-    // Sends a command; false when the process is no longer there to read it.
-    bool send(char command);
     // Waits for the next record; nothing once the process ended without
     // writing one, or wrote something that is not a record.
     std::optional<std::string> nextRecord();
@@ -40,8 +37,7 @@ private:
     bool readExactly(char* buffer, DWORD size);
 
     HANDLE process_ = nullptr;
-    HANDLE output_ = nullptr; // the reading end of the probe's output
-    HANDLE input_ = nullptr;  // the writing end of its input
+    HANDLE output_ = nullptr; // the pipe's reading end
 };
 
 // True for a probe process this process started that still runs.
@@ -54,6 +50,3 @@ std::wstring RequestedProbe();
 // In a probe process: sends one record to the tool. False when the tool is
 // no longer there to read it.
 bool WriteProbeRecord(std::string_view record);
-// In a probe process: waits for the tool's next command; nothing once the
-// tool has let go of the probe.
-std::optional<char> ReadProbeCommand();

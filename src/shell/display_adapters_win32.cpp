@@ -28,9 +28,8 @@ struct Preparation {
     HANDLE allReady = nullptr;
     HANDLE hold = nullptr;
     DisplayAdapterFacts facts;
-    // The probe process (under `lock`), kept once it has sent both stages.
+    // The probe process while the thread reads from it (under `lock`).
     ProbeProcess* probe = nullptr;
-    bool probeLent = false;
 };
 
 struct Listener {
@@ -197,6 +196,11 @@ DWORD WINAPI prepare(void* parameter)
         if (auto outputs = DecodeDxgiOutputs(*record))
             preparation.facts.dxgiOutputs = std::move(*outputs);
     }
+    {
+        const ExclusiveLock guard(lock);
+        preparation.probe = nullptr;
+    }
+    delete probe; // ends it, should it still be on its way out
     SetEvent(preparation.allReady);
     return 0;
 }
@@ -311,35 +315,12 @@ void DiscardPreparedDisplayAdapters()
     if (!preparation)
         return;
     // What it found is kept, never freed: readers hold it without a count
-    // (a worker of a report, a video page), as the facts never change. Its
-    // probe process ends, now or when the one who borrowed it returns it.
+    // (a worker of a report, a video page), as the facts never change.
     WaitForSingleObject(preparation->thread, INFINITE);
-    const ExclusiveLock guard(lock);
-    if (!preparation->probeLent)
-        delete preparation->probe;
-    preparation->probe = nullptr;
 }
 
-ProbeProcess* BorrowDisplayAdapterProbe()
+void RunDisplayAdapterProbe()
 {
-    const ExclusiveLock guard(lock);
-    if (!current || !current->probe || current->probeLent || !isSet(current->allReady))
-        return nullptr;
-    current->probeLent = true;
-    return current->probe;
-}
-
-void ReturnDisplayAdapterProbe(ProbeProcess* probe)
-{
-    const ExclusiveLock guard(lock);
-    if (current && current->probe == probe)
-        current->probeLent = false;
-    else
-        delete probe; // its preparation was set aside meanwhile
-}
-
-bool RunDisplayAdapterProbe()
-{
-    return WriteProbeRecord(EncodeDirect3DAdapters(readDirect3D())) &&
-           WriteProbeRecord(EncodeDxgiOutputs(readDxgi()));
+    if (WriteProbeRecord(EncodeDirect3DAdapters(readDirect3D())))
+        WriteProbeRecord(EncodeDxgiOutputs(readDxgi()));
 }

@@ -11,7 +11,6 @@
 
 #include <windows.h>
 
-#include "foundation/probe_process_win32.h"
 #include "shell/display_adapter_facts.h"
 
 // Starts the preparation unless it has started already; returns at once.
@@ -35,17 +34,9 @@ const DisplayAdapterFacts* WaitForDisplayAdapters(DWORD milliseconds);
 bool WaitForDisplayAdapterPreparationEnd(DWORD milliseconds);
 
 // The probe process's work: asks Direct3D 9, then DXGI, and sends each
-// stage's record as soon as it is known; false when the tool is gone.
+// stage's record as soon as it is known.
 inline constexpr const wchar_t* DisplayAdapterProbe = L"display-adapters";
-bool RunDisplayAdapterProbe();
-
-// The probe process that prepared the adapters, lent to one caller at a time
-// once both stages are known: it keeps the graphics runtime loaded and takes
-// further commands (app/requested_probe_win32.h). Null while the preparation
-// runs, when it had no process, or while the process is lent. A process that
-// hangs need never be returned.
-ProbeProcess* BorrowDisplayAdapterProbe();
-void ReturnDisplayAdapterProbe(ProbeProcess* probe);
+void RunDisplayAdapterProbe();
 
 // For tests: the next preparation waits for `hold` (an event) to be set
 // before it asks Direct3D; null waits for nothing.

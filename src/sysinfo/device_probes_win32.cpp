@@ -5,12 +5,9 @@
 #include <initguid.h>
 #include <dxdiag.h>
 
-#include <optional>
-
 #include "foundation/com_ref_win32.h"
 #include "foundation/exclusive_lock_win32.h"
 #include "foundation/probe_process_win32.h"
-#include "shell/display_adapters_win32.h"
 #include "sysinfo/dxdiag_record.h"
 #include "sysinfo/fact_text.h"
 
@@ -168,40 +165,11 @@ void probeDxDiagHere(SystemFacts& facts, const DisplayDeviceRecord& newDisplay)
     readDevices(sounds.get(), SoundDeviceRecord{}, SoundFields, facts.soundDevices);
 }
 
-// The display adapters' probe process, which has the graphics runtime loaded
-// already, when it is free; else a process of DxDiag's own.
-class DxDiagProcess {
-public:
-    DxDiagProcess() : borrowed_(BorrowDisplayAdapterProbe())
-    {
-        if (borrowed_ && borrowed_->send(DxDiagCommand))
-            return;
-        if (borrowed_)
-            ReturnDisplayAdapterProbe(borrowed_);
-        borrowed_ = nullptr;
-        own_.emplace(DxDiagProbe);
-    }
-    ~DxDiagProcess()
-    {
-        if (borrowed_)
-            ReturnDisplayAdapterProbe(borrowed_);
-    }
-    DxDiagProcess(const DxDiagProcess&) = delete;
-    DxDiagProcess& operator=(const DxDiagProcess&) = delete;
-
-    ProbeProcess& get() { return borrowed_ ? *borrowed_ : *own_; }
-
-private:
-    ProbeProcess* borrowed_;
-    std::optional<ProbeProcess> own_;
-};
-
 } // namespace
 
 void ProbeDxDiag(SystemFacts& facts)
 {
-    DxDiagProcess process;
-    ProbeProcess& probe = process.get();
+    ProbeProcess probe(DxDiagProbe);
     {
         // Below the normal priority while the calling thread is. A thread
         // raised after this is seen by HurryDxDiag.
@@ -213,11 +181,10 @@ void ProbeDxDiag(SystemFacts& facts)
     {
         const ExclusiveLock guard(runningDxDiagLock);
         runningDxDiag = nullptr;
-        probe.runBelowNormal(false);
     }
+    // A record that cannot be read leaves the facts as without DxDiag.
     if (record)
-        DecodeDxDiagFacts(*record, NewDisplayDeviceRecord(ReportText),
-                          facts); // unreadable: as without DxDiag
+        DecodeDxDiagFacts(*record, NewDisplayDeviceRecord(ReportText), facts);
 }
 
 void HurryDxDiag()

@@ -49,16 +49,12 @@ std::u16string ReadCompatibilityLayer();
 // DirectX runtime and DirectInput. COM must be initialised on the thread.
 void ProbeInputDevices(SystemFacts& facts);
 // DxDiag starts the graphics runtime, so it is asked in a probe process
-// (foundation/probe_process_win32.h): the display adapters' one, which has
-// the runtime loaded already, when it is free, else one of its own. That
-// process runs below the normal priority while the calling thread does;
-// HurryDxDiag raises it once the calling thread is raised.
+// (foundation/probe_process_win32.h), which runs below the normal priority
+// while the calling thread does; HurryDxDiag raises it once the calling
+// thread is raised. RunDxDiagProbe is that process's work.
 void ProbeDxDiag(SystemFacts& facts);
 void HurryDxDiag();
-// The probe processes' side: DxDiag's own process, and the command that has
-// the display adapters' process ask DxDiag. RunDxDiagProbe does the asking.
 inline constexpr const wchar_t* DxDiagProbe = L"dxdiag";
-inline constexpr char DxDiagCommand = 'D';
 void RunDxDiagProbe();
 
 // Makes ReportText read `texts` on the calling thread (null: the current
