@@ -24,10 +24,45 @@ bool readAdapter(RecordReader& reader, Direct3DAdapterFacts& adapter)
            reader.flag(adapter.vertexTextures);
 }
 
+void writeAdapter(RecordWriter& writer, const Direct3DAdapterFacts& adapter)
+{
+    writer.flag(adapter.identified);
+    writer.text(adapter.name);
+    writer.number(static_cast<std::uint32_t>(adapter.displayModes.size()));
+    for (const DisplayModeSize& size : adapter.displayModes) {
+        writer.number(size.width);
+        writer.number(size.height);
+    }
+    writer.number(adapter.multisampleTypes);
+    writer.flag(adapter.capsRead);
+    writer.number(adapter.vertexShaderVersion);
+    writer.number(adapter.pixelShaderVersion);
+    writer.flag(adapter.vertexTextures);
+}
+
+void writeOutput(RecordWriter& writer, const DxgiOutputFacts& output)
+{
+    writer.text(output.deviceName);
+    writer.flag(output.adapterDescribed);
+    writer.wide(output.dedicatedVideoMemory);
+    writer.wide(output.sharedSystemMemory);
+}
+
 bool readOutput(RecordReader& reader, DxgiOutputFacts& output)
 {
     return reader.text(output.deviceName) && reader.flag(output.adapterDescribed) &&
            reader.wide(output.dedicatedVideoMemory) && reader.wide(output.sharedSystemMemory);
+}
+
+template <typename Entry>
+std::string encodeList(const std::vector<Entry>& entries, std::uint32_t kind,
+                       void (*writeEntry)(RecordWriter&, const Entry&))
+{
+    RecordWriter writer(kind);
+    writer.number(static_cast<std::uint32_t>(entries.size()));
+    for (const Entry& entry : entries)
+        writeEntry(writer, entry);
+    return writer.take();
 }
 
 template <typename Entry>
@@ -50,23 +85,7 @@ std::optional<std::vector<Entry>> decodeList(std::string_view bytes, std::uint32
 
 std::string EncodeDirect3DAdapters(const std::vector<Direct3DAdapterFacts>& adapters)
 {
-    RecordWriter writer(Direct3DAdaptersKind);
-    writer.number(static_cast<std::uint32_t>(adapters.size()));
-    for (const Direct3DAdapterFacts& adapter : adapters) {
-        writer.flag(adapter.identified);
-        writer.text(adapter.name);
-        writer.number(static_cast<std::uint32_t>(adapter.displayModes.size()));
-        for (const DisplayModeSize& size : adapter.displayModes) {
-            writer.number(size.width);
-            writer.number(size.height);
-        }
-        writer.number(adapter.multisampleTypes);
-        writer.flag(adapter.capsRead);
-        writer.number(adapter.vertexShaderVersion);
-        writer.number(adapter.pixelShaderVersion);
-        writer.flag(adapter.vertexTextures);
-    }
-    return writer.take();
+    return encodeList(adapters, Direct3DAdaptersKind, writeAdapter);
 }
 
 std::optional<std::vector<Direct3DAdapterFacts>> DecodeDirect3DAdapters(std::string_view bytes)
@@ -76,15 +95,7 @@ std::optional<std::vector<Direct3DAdapterFacts>> DecodeDirect3DAdapters(std::str
 
 std::string EncodeDxgiOutputs(const std::vector<DxgiOutputFacts>& outputs)
 {
-    RecordWriter writer(DxgiOutputsKind);
-    writer.number(static_cast<std::uint32_t>(outputs.size()));
-    for (const DxgiOutputFacts& output : outputs) {
-        writer.text(output.deviceName);
-        writer.flag(output.adapterDescribed);
-        writer.wide(output.dedicatedVideoMemory);
-        writer.wide(output.sharedSystemMemory);
-    }
-    return writer.take();
+    return encodeList(outputs, DxgiOutputsKind, writeOutput);
 }
 
 std::optional<std::vector<DxgiOutputFacts>> DecodeDxgiOutputs(std::string_view bytes)

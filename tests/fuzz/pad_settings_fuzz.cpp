@@ -8,14 +8,9 @@
 
 #include "gamepad/input_table.h"
 #include "gamepad/pad_settings.h"
+#include "fuzz_check.h"
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void fuzzRecord(const std::uint8_t* data, std::size_t size)
 {

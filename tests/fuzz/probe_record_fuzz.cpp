@@ -8,16 +8,7 @@
 
 #include "shell/display_adapter_record.h"
 #include "sysinfo/dxdiag_record.h"
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

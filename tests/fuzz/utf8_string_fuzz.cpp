@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         units[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
     for (char16_t& unit : units)
         if (unit == 0)
-            unit = 0xD800;  // keep the input one string: zeros would end it early
+            unit = 0xD800; // keep the input one string: zeros would end it early
     Utf8String fromUnits(units);
     fromUnits.ToUtf16(wide);
 
