@@ -16,7 +16,9 @@
 # The DPI belongs to the prefix, so each scale needs a state folder of its
 # own (cmake/windows.cmake names them wine-WIDTHxHEIGHT-DPI); a session
 # already running with another screen or DPI is an error, not a restart.
-set -euo pipefail
+set -eEuo pipefail
+# A step that fails says which one it was: Wine's own output is silenced.
+trap 'echo "wine-session: line $LINENO failed with exit $?: $BASH_COMMAND" >&2' ERR
 cmd=$1 state=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine-env.sh
@@ -125,6 +127,9 @@ REG
   echo "$dpi" >"$WINEPREFIX/.orvante-dpi"
 }
 
+# The exit of a start that finds a session of another scale running.
+OtherScale=3
+
 start() {
   mkdir -p "$wine_state"
   exec 9>"$wine_state/session.lock"
@@ -134,7 +139,7 @@ start() {
     current=$(cat "$wine_state/scale" 2>/dev/null || echo "1280x1024 96")
     [[ $current == "$screen $dpi" ]] && return 0
     echo "wine-session: $wine_state runs at $current, not $screen $dpi; stop it first" >&2
-    return 1
+    exit "$OtherScale"
   fi
   start_xvfb
   make_prefix
@@ -156,15 +161,31 @@ stop() {
   fi
 }
 
+# Every step of a start is redone or skipped by what it left behind, so a
+# start that failed half-way (one did, once, on a busy machine, with Wine's
+# output silenced) is stopped and run again once. Each try is a process of
+# its own, so that each of its steps still ends it on failure.
+start_with_retry() {
+  local status=0
+  "$0" start-once "$state" "$screen" "$dpi" || status=$?
+  ((status == 0)) && return 0
+  # A session of another scale is someone else's to stop.
+  ((status == OtherScale)) && exit "$OtherScale"
+  echo "wine-session: the start failed; stopping and starting once more" >&2
+  stop
+  "$0" start-once "$state" "$screen" "$dpi"
+}
+
 case $cmd in
-  start | ensure) start ;;
+  start | ensure) start_with_retry ;;
+  start-once) start ;;
   stop) stop ;;
   fresh)
     [[ -n ${ORVANTE_WINEPREFIX:-} ]] && { echo "wine-session: a prefix of the user's own is never removed" >&2; exit 2; }
     stop
     rm -rf "$wine_state/prefix" "$wine_state/home"
     mkdir -p "$HOME"
-    start
+    start_with_retry
     ;;
   prefix) mkdir -p "$wine_state"; make_prefix; set_dpi ;;
   *) echo "usage: $0 start|ensure|stop|fresh|prefix STATE [SCREEN [DPI]]" >&2; exit 2 ;;
