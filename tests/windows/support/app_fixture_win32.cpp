@@ -81,7 +81,8 @@ public:
             << name << " left another text table loaded";
         for (int i = 0; i < 3; ++i) {
             EXPECT_TRUE(start_.files[i] == end.files[i])
-                << name << " left " << (start_.files[i] ? "a changed " : "a new ") << "settings file";
+                << name << " left " << (start_.files[i] ? "a changed " : "a new ") << "settings file, "
+                << testing::PrintToString(std::wstring(SettingsFiles[i]));
             start_.files[i] = end.files[i];
         }
         // Put the language back, so that one test's leak fails only that test.
