@@ -83,6 +83,9 @@ make_prefix() {
   mkdir -p "$fonts"
   cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
   cp /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$fonts/" 2>/dev/null || true
+  # Without a crash dialog a crash prints its backtrace and ends the program;
+  # the dialog would wait for a click that never comes, so that a crash
+  # looked like a hang.
   local reg="$wine_state/prefix-setup.reg"
   cat >"$reg" <<'REG'
 REGEDIT4
@@ -90,6 +93,9 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 "Decorated"="Y"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "MS UI Gothic"="IPAGothic"
