@@ -9,6 +9,8 @@
 # prefix: only create the prefix (for a run on the player's own display).
 # fresh:  stop, remove the prefix and home, then start: a first run as a
 #         player's new Wine or Proton prefix meets it.
+# start-once: one try of a start; start, ensure and fresh make a second
+#         one when the first fails.
 #
 # Screens and scales: SCREEN is the Xvfb screen as WIDTHxHEIGHT, DPI the
 # LogPixels setting of the prefix (96, 120, 144, 192). When not given they
