@@ -78,6 +78,14 @@ bool workersEnd()
     return RunningGatheringWorkers() == 0;
 }
 
+// Each test starts with no gathering running: a window opened in the same
+// language takes over one an earlier test left behind, and that one's DxDiag
+// is not held.
+class SystemInformationGathering : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(workersEnd()) << "a gathering left by an earlier test still runs"; }
+};
+
 HWND sysinfoDialog()
 {
     return Player::activeDialogWithControl(IDC_SYSINFO_TABS);
@@ -154,7 +162,7 @@ INT_PTR openAndReadRow(const wchar_t* item, std::wstring& information)
 
 } // namespace
 
-TEST(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly)
+TEST_F(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly)
 {
     useEnglishTexts();
     HeldDxDiag dxdiag;
@@ -189,7 +197,7 @@ TEST(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly)
     EXPECT_TRUE(workersEnd());
 }
 
-TEST(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGathered)
+TEST_F(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGathered)
 {
     useEnglishTexts();
     HeldDxDiag dxdiag;
@@ -217,7 +225,7 @@ TEST(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGat
 // Which early answer serves is the native table's; here, that the window
 // passes its language and the answer's age: the early answer serves the next
 // window only, and one in another language or grown old is asked anew.
-TEST(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLanguageWhileFresh)
+TEST_F(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLanguageWhileFresh)
 {
     const struct {
         const char* name;
@@ -267,7 +275,7 @@ TEST(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLang
 
 // Work stays bounded, whatever the player reopens: one gathering and one
 // DxDiag at a time, and the window's own thread never waits without a limit.
-TEST(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverTheGathering)
+TEST_F(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverTheGathering)
 {
     useEnglishTexts();
     ForgetEarlyDxDiag();
@@ -299,7 +307,7 @@ TEST(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverTheGa
     EXPECT_TRUE(workersEnd());
 }
 
-TEST(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWindowsOwnBegins)
+TEST_F(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWindowsOwnBegins)
 {
     useEnglishTexts();
     ForgetEarlyDxDiag();
@@ -325,7 +333,7 @@ TEST(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWind
     useEnglishTexts();
 }
 
-TEST(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoLongerThanTheTimeLimit)
+TEST_F(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoLongerThanTheTimeLimit)
 {
     useEnglishTexts();
     ForgetEarlyDxDiag();
@@ -336,8 +344,9 @@ TEST(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoL
     // Released only after the window is done: a wait without a limit would
     // hold the window until then.
     std::atomic<bool> released{false};
+    const HANDLE windowDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread releaser([&] {
-        Sleep(20000);
+        WaitForSingleObject(windowDone, 20000);
         released = true;
         dxdiag.release();
     });
@@ -348,8 +357,8 @@ TEST(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoL
     RefuseGatheringThreads(false);
     EXPECT_TRUE(shownBeforeRelease);
     // Nothing more to wait for.
-    released = true;
-    dxdiag.release();
-    releaser.detach();
+    SetEvent(windowDone);
+    releaser.join();
+    CloseHandle(windowDone);
     EXPECT_TRUE(workersEnd());
 }
