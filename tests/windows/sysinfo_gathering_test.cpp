@@ -78,12 +78,17 @@ bool workersEnd()
     return RunningGatheringWorkers() == 0;
 }
 
-// Each test starts with no gathering running: a window opened in the same
-// language takes over one an earlier test left behind, and that one's DxDiag
-// is not held.
+// Each test starts with no gathering running and no early DxDiag answer
+// waiting: a window opened in the same language takes over a gathering an
+// earlier test left behind, or the answer of a main window that stayed open
+// long enough to ask ahead, and the DxDiag of neither is held.
 class SystemInformationGathering : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(workersEnd()) << "a gathering left by an earlier test still runs"; }
+    void SetUp() override
+    {
+        ASSERT_TRUE(workersEnd()) << "a gathering left by an earlier test still runs";
+        ForgetEarlyDxDiag();
+    }
 };
 
 HWND sysinfoDialog()
@@ -278,7 +283,6 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLa
 TEST_F(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverTheGathering)
 {
     useEnglishTexts();
-    ForgetEarlyDxDiag();
     HeldDxDiag dxdiag;
     SetSystemGatheringTimeLimit(1000);
     std::wstring system;
@@ -310,7 +314,6 @@ TEST_F(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverThe
 TEST_F(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWindowsOwnBegins)
 {
     useEnglishTexts();
-    ForgetEarlyDxDiag();
     HeldDxDiag dxdiag;
     StartEarlyDxDiag();
     ASSERT_TRUE(LoadStringTable(French));
@@ -336,7 +339,6 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWi
 TEST_F(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoLongerThanTheTimeLimit)
 {
     useEnglishTexts();
-    ForgetEarlyDxDiag();
     HeldDxDiag dxdiag;
     StartEarlyDxDiag();
     RefuseGatheringThreads(true);
