@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "resources/resource.h"
+#include "support/app_fixture.h"
 #include "support/dialog_driver.h"
 #include "shell/language_settings.h"
 #include "shell/text_table_win32.h"
@@ -67,28 +68,13 @@ private:
     static inline volatile LONG hostFactsDone_ = 0;
 };
 
-// True once every worker has ended, pumping this thread's messages meanwhile
-// (a worker may ask a window of this thread for its title).
-bool workersEnd()
-{
-    for (int i = 0; i < 3000 && RunningGatheringWorkers() > 0; ++i) {
-        Player::pumpUntilIdle();
-        Sleep(10);
-    }
-    return RunningGatheringWorkers() == 0;
-}
-
-// Each test starts with no gathering running and no early DxDiag answer
-// waiting: a window opened in the same language takes over a gathering an
-// earlier test left behind, or the answer of a main window that stayed open
-// long enough to ask ahead, and the DxDiag of neither is held.
+// Each test starts with no early DxDiag answer waiting: a main window that
+// stayed open long enough asks ahead, and the next window in its language
+// would take that answer, whose DxDiag is not held. (No test leaves a
+// gathering running: the check between tests waits for it.)
 class SystemInformationGathering : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(workersEnd()) << "a gathering left by an earlier test still runs";
-        ForgetEarlyDxDiag();
-    }
+    void SetUp() override { ForgetEarlyDxDiag(); }
 };
 
 HWND sysinfoDialog()
@@ -199,7 +185,7 @@ TEST_F(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly
     // Back at once, although DxDiag has not answered.
     EXPECT_GT(RunningGatheringWorkers(), 0);
     dxdiag.release();
-    EXPECT_TRUE(workersEnd());
+    EXPECT_TRUE(gatheringEnded());
 }
 
 TEST_F(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGathered)
@@ -224,7 +210,7 @@ TEST_F(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasG
                 }));
     EXPECT_EQ(IDOK, runWindow(script));
     dxdiag.release();
-    EXPECT_TRUE(workersEnd());
+    EXPECT_TRUE(gatheringEnded());
 }
 
 // Which early answer serves is the native table's; here, that the window
@@ -252,7 +238,7 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLa
         StartEarlyDxDiag();
         EXPECT_TRUE(EarlyDxDiagWaiting());
         if (c.lifetime) {
-            EXPECT_TRUE(workersEnd()); // answered, then left alone for a while
+            EXPECT_TRUE(gatheringEnded()); // answered, then left alone for a while
             Sleep(20);
         }
         ASSERT_TRUE(LoadStringTable(c.language));
@@ -261,7 +247,7 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLa
         EXPECT_NE(L"<no row>", system);
         EXPECT_NE(L"", system) << "DxDiag's answer reached the report";
         EXPECT_FALSE(EarlyDxDiagWaiting());
-        EXPECT_TRUE(workersEnd());
+        EXPECT_TRUE(gatheringEnded());
         EXPECT_EQ(asked + c.asked, DxDiagAskedCount());
         if (c.asked == 1) {
             // The next window asks anew, and nothing starts early any more.
@@ -275,7 +261,7 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLa
     }
     SetEarlyDxDiagLifetime(0);
     useEnglishTexts();
-    EXPECT_TRUE(workersEnd());
+    EXPECT_TRUE(gatheringEnded());
 }
 
 // Work stays bounded, whatever the player reopens: one gathering and one
@@ -308,7 +294,7 @@ TEST_F(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverThe
     EXPECT_EQ(IDOK, runWindow(script));
     EXPECT_NE(L"", system) << "the hanging DxDiag's answer reached the second window";
     EXPECT_EQ(1, HeldDxDiag::runs());
-    EXPECT_TRUE(workersEnd());
+    EXPECT_TRUE(gatheringEnded());
 }
 
 TEST_F(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWindowsOwnBegins)
@@ -332,7 +318,7 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWi
         .then("the report is complete", onceComplete([](HWND) {}));
     EXPECT_EQ(IDOK, runWindow(script));
     EXPECT_EQ(2, HeldDxDiag::runs()) << "the window asked in its own language once the early one ended";
-    EXPECT_TRUE(workersEnd());
+    EXPECT_TRUE(gatheringEnded());
     useEnglishTexts();
 }
 
@@ -362,5 +348,5 @@ TEST_F(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagN
     SetEvent(windowDone);
     releaser.join();
     CloseHandle(windowDone);
-    EXPECT_TRUE(workersEnd());
+    EXPECT_TRUE(gatheringEnded());
 }

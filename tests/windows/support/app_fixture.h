@@ -33,8 +33,16 @@ private:
     std::uint8_t previous_;
 };
 
+// True once no system information gathering runs (within 30 s), pumping this
+// thread's messages meanwhile: a worker may ask a window of this thread for
+// its title. A window closed while it gathers leaves its gathering to finish
+// alone, and the next System Information window in the same language would
+// take it over, with what it found before that test began.
+bool gatheringEnded();
+
 // Called once before the first test: sets the process up as the tool's entry
 // does (the language of config.lng or of the user, and its texts) and fails
 // any test that leaves the language, the text table or a settings file
-// changed, so that tests pass alone, together and in any order.
+// changed, or a system information gathering running past a while, so that
+// tests pass alone, together and in any order.
 void guardProcessState();

@@ -9,6 +9,8 @@
 
 #include "shell/app_state_win32.h"
 #include "shell/text_table_win32.h"
+#include "support/dialog_driver.h"
+#include "sysinfo/system_gathering_win32.h"
 
 void initializeApplicationOnce()
 {
@@ -74,8 +76,9 @@ public:
 
     void OnTestEnd(const testing::TestInfo& test) override
     {
-        const ProcessState end = ProcessState::now();
         const std::string name = std::string(test.test_suite_name()) + "." + test.name();
+        EXPECT_TRUE(gatheringEnded()) << name << " left a system information gathering running";
+        const ProcessState end = ProcessState::now();
         EXPECT_EQ(int{start_.language}, int{end.language}) << name << " left LanguageIndex changed";
         EXPECT_TRUE(start_.caption == end.caption && start_.lastText == end.lastText)
             << name << " left another text table loaded";
@@ -109,6 +112,15 @@ std::optional<std::vector<char>> fileBytes(const std::wstring& path)
     bytes.resize(got);
     CloseHandle(file);
     return bytes;
+}
+
+bool gatheringEnded()
+{
+    for (int i = 0; i < 3000 && RunningGatheringWorkers() > 0; ++i) {
+        Player::pumpUntilIdle();
+        Sleep(10);
+    }
+    return RunningGatheringWorkers() == 0;
 }
 
 void guardProcessState()
