@@ -68,13 +68,17 @@ private:
     static inline volatile LONG hostFactsDone_ = 0;
 };
 
-// Each test starts with no early DxDiag answer waiting: a main window that
-// stayed open long enough asks ahead, and the next window in its language
-// would take that answer, whose DxDiag is not held. (No test leaves a
-// gathering running: the check between tests waits for it.)
+// Each test starts in English with no early DxDiag answer waiting: a main
+// window that stayed open long enough asks ahead, and the next window in its
+// language would take that answer, whose DxDiag is not held. (No test leaves
+// a gathering running: the check between tests waits for it.)
 class SystemInformationGathering : public testing::Test {
 protected:
-    void SetUp() override { ForgetEarlyDxDiag(); }
+    void SetUp() override
+    {
+        useEnglishTexts();
+        ForgetEarlyDxDiag();
+    }
 };
 
 HWND sysinfoDialog()
@@ -155,7 +159,6 @@ INT_PTR openAndReadRow(const wchar_t* item, std::wstring& information)
 
 TEST_F(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly)
 {
-    useEnglishTexts();
     HeldDxDiag dxdiag;
     Player::Script script;
     script.then("shown at once, waiting for the report", [] {
@@ -190,7 +193,6 @@ TEST_F(SystemInformationGathering, AnswersWhileGatheringAndClosingCancelsCleanly
 
 TEST_F(SystemInformationGathering, AHangingProbeIsLeftAtTheTimeLimitWithWhatWasGathered)
 {
-    useEnglishTexts();
     HeldDxDiag dxdiag;
     SetSystemGatheringTimeLimit(3000);
     Player::Script script;
@@ -268,7 +270,6 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagAnswerServesTheNextWindowInItsLa
 // DxDiag at a time, and the window's own thread never waits without a limit.
 TEST_F(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverTheGathering)
 {
-    useEnglishTexts();
     HeldDxDiag dxdiag;
     SetSystemGatheringTimeLimit(1000);
     std::wstring system;
@@ -299,7 +300,6 @@ TEST_F(SystemInformationGathering, ReopenedWhileAProbeHangsTheWindowTakesOverThe
 
 TEST_F(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWindowsOwnBegins)
 {
-    useEnglishTexts();
     HeldDxDiag dxdiag;
     StartEarlyDxDiag();
     ASSERT_TRUE(LoadStringTable(French));
@@ -324,7 +324,6 @@ TEST_F(SystemInformationGathering, AnEarlyDxDiagInAnotherLanguageEndsBeforeTheWi
 
 TEST_F(SystemInformationGathering, WithoutThreadsTheWindowWaitsForAnEarlyDxDiagNoLongerThanTheTimeLimit)
 {
-    useEnglishTexts();
     HeldDxDiag dxdiag;
     StartEarlyDxDiag();
     RefuseGatheringThreads(true);
